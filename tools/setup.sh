@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Vistral needs, those that are missing only.
+#   tools/setup.sh run    what building and running the program needs
+#   tools/setup.sh test   that, plus what every test, sanitizer and fuzz run needs
+set -euo pipefail
+
+mode=${1:-run}
+
+run_packages=(
+    g++ cmake make pkg-config
+    qt6-base-dev libgl-dev
+    fonts-liberation2
+)
+test_packages=(
+    libgtest-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+    xvfb xauth xdotool xclip x11-utils libx11-dev libxdamage-dev
+    desktop-file-utils appstream dpkg-dev file
+    locales
+)
+
+packages=("${run_packages[@]}")
+if [[ $mode == test ]]; then
+    packages+=("${test_packages[@]}")
+fi
+
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if [[ $(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null) != installed ]]; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The reading of numbers must not depend on the locale; the tests prove it under
+# a locale whose decimal separator is a comma.
+if [[ $mode == test ]] && ! locale -a 2>/dev/null | grep -qix 'bg_BG.utf8'; then
+    "${sudo[@]}" sed -i 's/^# *\(bg_BG.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    "${sudo[@]}" locale-gen bg_BG.UTF-8 >/dev/null
+fi

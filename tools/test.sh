@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Sets up what is missing, then builds and runs every test of Vistral:
+#   1. the whole project with warnings as errors, every test through ctest;
+#   2. the core and action tests again under AddressSanitizer and
+#      UndefinedBehaviorSanitizer (float-cast-overflow included);
+#   3. the fuzz target for a bounded time.
+# Ends with a summary; the exit status is non-zero when any stage failed.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=$(nproc)
+fuzz_seconds=${VISTRAL_FUZZ_SECONDS:-60}
+results=()
+failed=0
+
+stage() {
+    local name=$1
+    shift
+    echo
+    echo "=== $name"
+    if "$@"; then
+        results+=("PASS  $name")
+    else
+        results+=("FAIL  $name")
+        failed=$((failed + 1))
+    fi
+}
+
+build_and_test() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" "$@" >/dev/null &&
+        cmake --build "$dir" -j"$jobs" &&
+        ctest --test-dir "$dir" --output-on-failure --timeout 600
+}
+
+fuzz() {
+    local corpus
+    corpus=$(mktemp -d)
+    cp fuzz/corpus/* "$corpus"/
+    CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DVISTRAL_GUI=OFF -DVISTRAL_TESTS=OFF -DVISTRAL_BENCH=OFF -DVISTRAL_FUZZ=ON >/dev/null &&
+        cmake --build build/fuzz -j"$jobs" &&
+        build/fuzz/fuzz/fuzz_calc -max_total_time="$fuzz_seconds" -print_final_stats=1 \
+            -artifact_prefix=build/fuzz/ "$corpus"
+    local status=$?
+    rm -rf "$corpus"
+    return $status
+}
+
+stage "setup" bash tools/setup.sh test
+stage "build and ctest" build_and_test build/ci -DCMAKE_BUILD_TYPE=RelWithDebInfo
+stage "core and actions under ASan+UBSan" build_and_test build/asan -DCMAKE_BUILD_TYPE=Debug \
+    -DVISTRAL_GUI=OFF -DVISTRAL_BENCH=OFF -DVISTRAL_SANITIZE=address,undefined,float-cast-overflow
+stage "fuzz ${fuzz_seconds}s" fuzz
+
+echo
+echo "=== Summary"
+printf '%s\n' "${results[@]}"
+passed=$((${#results[@]} - failed))
+echo "stages: $passed passed, $failed failed"
+exit $((failed > 0))
