@@ -1,0 +1,101 @@
+# Shared by the scripts that drive Vistral on a real X server: the end-to-end
+# and package tests, the screenshot script and the start-up bench. Source it.
+#
+#   need_tools TOOL...      missing tools: exit 77 (skipped) on a developer's
+#                           machine, exit 1 under CI=true, where they must be there
+#   start_xvfb [WxHxD]      starts a private Xvfb on a free display, exports DISPLAY
+#   stop_session            ends what start_xvfb and start_program started; it is
+#                           installed as the EXIT trap, so a failing script cleans up
+#   start_program CMD...    starts CMD in the background, sets PROGRAM_PID
+#   wait_window             waits until the program's main window is mapped, sets WINDOW
+#   fail MESSAGE            prints MESSAGE and exits 1
+
+XSESSION_SKIP=77
+XVFB_PID=
+PROGRAM_PID=
+XSESSION_DIR=
+
+# The main window's title ends with this text (an address may stand before it).
+readonly VISTRAL_TITLE='ИТ - времена,  статистика в сайт'
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+need_tools() {
+    local missing=() tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+    done
+    ((${#missing[@]} == 0)) && return 0
+    if [[ -n ${CI:-} ]]; then
+        fail "missing tools under CI: ${missing[*]} (bash tools/setup.sh test installs them)"
+    fi
+    echo "SKIP: missing tools: ${missing[*]}" >&2
+    exit "$XSESSION_SKIP"
+}
+
+stop_session() {
+    local status=$?
+    if [[ -n $PROGRAM_PID ]] && kill -0 "$PROGRAM_PID" 2>/dev/null; then
+        kill "$PROGRAM_PID" 2>/dev/null
+        wait "$PROGRAM_PID" 2>/dev/null
+    fi
+    if [[ -n $XVFB_PID ]]; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+    fi
+    [[ -n $XSESSION_DIR ]] && rm -rf "$XSESSION_DIR"
+    PROGRAM_PID= XVFB_PID= XSESSION_DIR=
+    return "$status"
+}
+
+start_xvfb() {
+    local screen=${1:-1024x768x24} i
+    XSESSION_DIR=$(mktemp -d)
+    trap stop_session EXIT
+    # -displayfd makes Xvfb pick a free display itself and write its number
+    # once it accepts connections, so parallel tests never collide.
+    Xvfb -displayfd 9 -screen 0 "$screen" -nolisten tcp -noreset \
+        9>"$XSESSION_DIR/display" 2>"$XSESSION_DIR/xvfb.log" &
+    XVFB_PID=$!
+    for ((i = 0; i < 200; i++)); do
+        if [[ -s $XSESSION_DIR/display ]]; then
+            export DISPLAY=":$(head -n1 "$XSESSION_DIR/display")"
+            unset WAYLAND_DISPLAY
+            export QT_QPA_PLATFORM=xcb
+            return 0
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    cat "$XSESSION_DIR/xvfb.log" >&2
+    fail "Xvfb did not start"
+}
+
+start_program() {
+    "$@" >"$XSESSION_DIR/program.log" 2>&1 &
+    PROGRAM_PID=$!
+}
+
+# The top-level window of PROGRAM_PID whose title ends with the main window's
+# title; fails when none is mapped within 20 seconds or the program exits.
+wait_window() {
+    local i id
+    for ((i = 0; i < 400; i++)); do
+        kill -0 "$PROGRAM_PID" 2>/dev/null || {
+            cat "$XSESSION_DIR/program.log" >&2
+            fail "the program exited before its window showed"
+        }
+        for id in $(xdotool search --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null); do
+            if [[ $(xdotool getwindowname "$id" 2>/dev/null) == *"$VISTRAL_TITLE" ]]; then
+                WINDOW=$id
+                return 0
+            fi
+        done
+        sleep 0.05
+    done
+    cat "$XSESSION_DIR/program.log" >&2
+    fail "no window titled '$VISTRAL_TITLE' within 20 s"
+}
