@@ -4,8 +4,9 @@
 #   need_tools TOOL...      missing tools: exit 77 (skipped) on a developer's
 #                           machine, exit 1 under CI=true, where they must be there
 #   start_xvfb [WxHxD]      starts a private Xvfb on a free display, exports DISPLAY
-#   stop_session            ends what start_xvfb and start_program started; it is
-#                           installed as the EXIT trap, so a failing script cleans up
+#   stop_session            ends what start_xvfb and start_program started; start_xvfb
+#                           installs it as the EXIT trap unless the script has its own
+#                           trap, which must then call it
 #   start_program CMD...    starts CMD in the background, sets PROGRAM_PID
 #   wait_window             waits until the program's main window is mapped, sets WINDOW
 #   fail MESSAGE            prints MESSAGE and exits 1
@@ -54,7 +55,7 @@ stop_session() {
 start_xvfb() {
     local screen=${1:-1024x768x24} i
     XSESSION_DIR=$(mktemp -d)
-    trap stop_session EXIT
+    [[ -z $(trap -p EXIT) ]] && trap stop_session EXIT
     # -displayfd makes Xvfb pick a free display itself and write its number
     # once it accepts connections, so parallel tests never collide.
     Xvfb -displayfd 9 -screen 0 "$screen" -nolisten tcp -noreset \
