@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch DESTDIR and checks what a desktop sees:
+# every file in its place, the desktop entry and the AppStream metadata valid
+# without a single warning, and the version in the metadata the project's own.
+#
+#   install_check.sh BUILD_DIR VERSION APP_ID
+#
+# Exit status: 0 passed, 1 failed, 77 skipped (validators missing outside CI).
+set -uo pipefail
+
+build=$1
+version=$2
+app_id=$3
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../e2e/xsession.sh
+source "$here/../e2e/xsession.sh"
+
+need_tools desktop-file-validate appstreamcli
+
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+DESTDIR=$root cmake --install "$build" --prefix /usr >"$root.log" 2>&1 ||
+    { cat "$root.log"; rm -f "$root.log"; fail "cmake --install failed"; }
+rm -f "$root.log"
+usr=$root/usr
+
+failures=0
+check() {
+    if eval "$2"; then
+        echo "ok   $1"
+    else
+        echo "FAIL $1"
+        failures=$((failures + 1))
+    fi
+}
+
+desktop=$usr/share/applications/$app_id.desktop
+metainfo=$usr/share/metainfo/$app_id.metainfo.xml
+check "bin/Vistral is an executable" '[[ -x $usr/bin/Vistral ]]'
+check "desktop entry $app_id.desktop" '[[ -f $desktop ]]'
+check "AppStream metadata $app_id.metainfo.xml" '[[ -f $metainfo ]]'
+# Width x height from a PNG's header.
+png_size() {
+    od -An -tu1 -j16 -N8 "$1" | awk '{ print $1*16777216 + $2*65536 + $3*256 + $4 "x" \
+                                             $5*16777216 + $6*65536 + $7*256 + $8 }'
+}
+for size in 32 64 128 256; do
+    icon=$usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
+    check "icon ${size}x${size}" '[[ -f $icon && $(png_size "$icon") == "${size}x${size}" ]]'
+done
+
+# A tool that prints an error or a warning fails the check, even when its exit
+# status is 0; hints and notes are shown but pass.
+validate() {
+    local name=$1 output status
+    shift
+    output=$("$@" 2>&1)
+    status=$?
+    [[ -n $output ]] && sed 's/^/     /' <<<"$output"
+    check "$name" '((status == 0)) && ! grep -qiE "(^|: )(error|warning)|^[EW]: " <<<"$output"'
+}
+validate "desktop-file-validate" desktop-file-validate "$desktop"
+validate "appstreamcli validate --pedantic" appstreamcli validate --no-net --pedantic "$metainfo"
+validate "appstreamcli validate-tree" appstreamcli validate-tree --no-net "$usr"
+
+field() { sed -n "s/^$1=//p" "$desktop"; }
+check "desktop Exec is the installed program" '[[ $(field Exec) == Vistral && -x $usr/bin/$(field TryExec) ]]'
+check "desktop Icon is the installed icon" '[[ $(field Icon) == "$app_id" ]]'
+check "desktop Categories" '[[ $(field Categories) == "Utility;Calculator;Education;" ]]'
+check "desktop Name" '[[ $(field Name) == Vistral ]]'
+check "metainfo release is $version" 'grep -q "<release version=\"$version\"" "$metainfo"'
+check "metainfo launchable is the desktop entry" \
+    'grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo"'
+check "no unfilled @placeholder@" '! grep -l "@[A-Z_]*@" "$desktop" "$metainfo"'
+
+if ((failures)); then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed"

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack, checks its name and control fields,
+# installs it and starts the installed program under a private Xvfb until its
+# window shows, then closes the window and expects exit status 0.
+#
+#   package_check.sh BUILD_DIR VERSION PATH/TO/x11_close
+#
+# Under CI=true as root the package is installed for real with apt-get (and
+# removed again afterwards, unless it was installed before); elsewhere it is
+# unpacked into a scratch root with dpkg -x and run from there.
+#
+# Exit status: 0 passed, 1 failed, 77 skipped (tools missing outside CI).
+set -uo pipefail
+
+build=$(cd "$1" && pwd)
+version=$2
+x11_close=$3
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../e2e/xsession.sh
+source "$here/../e2e/xsession.sh"
+
+need_tools cpack dpkg-deb dpkg-shlibdeps file Xvfb xdotool
+
+work=$(mktemp -d)
+installed_by_test=
+cleanup() {
+    local status=$?
+    stop_session
+    if [[ -n $installed_by_test ]]; then
+        apt-get purge -y -qq vistral >/dev/null 2>&1 || echo "could not remove the package" >&2
+    fi
+    rm -rf "$work"
+    return $status
+}
+trap cleanup EXIT
+
+failures=0
+check() {
+    if eval "$2"; then
+        echo "ok   $1"
+    else
+        echo "FAIL $1"
+        failures=$((failures + 1))
+    fi
+}
+
+arch=$(dpkg --print-architecture)
+deb=$work/vistral_${version}_${arch}.deb
+(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work") >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; fail "cpack -G DEB failed"; }
+[[ -f $deb ]] || { ls "$work"; fail "no $(basename "$deb") was made"; }
+echo "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+
+control() { dpkg-deb -f "$deb" "$1"; }
+depends=$(control Depends)
+echo "Depends: $depends"
+check "package name and version" '[[ $(control Package) == vistral && $(control Version) == "$version" ]]'
+check "architecture $arch" '[[ $(control Architecture) == "$arch" ]]'
+check "depends on fonts-liberation2" '[[ $depends == *fonts-liberation2* ]]'
+check "library dependencies read off the binary (Qt Widgets, libstdc++)" \
+    '[[ $depends == *libqt6widgets6* && $depends == *libstdc++6* ]]'
+check "section, maintainer and description" \
+    '[[ -n $(control Section) && -n $(control Maintainer) && -n $(control Description) ]]'
+contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
+for path in ./usr/bin/Vistral ./usr/share/applications/ ./usr/share/metainfo/ \
+    ./usr/share/icons/hicolor/32x32/apps/; do
+    check "package holds $path" 'grep -q "^${path//./\\.}" <<<"$contents"'
+done
+
+if [[ -n ${CI:-} && $(id -u) -eq 0 ]]; then
+    if dpkg-query -W -f='${db:Status-Status}' vistral 2>/dev/null | grep -qx installed; then
+        echo "vistral was installed before the test; it is reinstalled and left in place"
+    else
+        installed_by_test=1
+    fi
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt.log" 2>&1 ||
+        { cat "$work/apt.log"; fail "apt-get install $deb failed"; }
+    program=/usr/bin/Vistral
+else
+    dpkg -x "$deb" "$work/root" || fail "dpkg -x failed"
+    program=$work/root/usr/bin/Vistral
+fi
+check "installed program at $program" '[[ -x $program ]]'
+
+start_xvfb
+start_program "$program"
+# The installed program's main window, found by its title.
+window=$(timeout 20 xdotool search --sync --onlyvisible --name "$VISTRAL_TITLE\$" | head -n1)
+if [[ -z $window ]]; then
+    cat "$XSESSION_DIR/program.log"
+    fail "the installed program showed no window titled '$VISTRAL_TITLE'"
+fi
+echo "window $window: $(xdotool getwindowname "$window")"
+"$x11_close" "$window" || fail "could not send the close request"
+status=
+for ((i = 0; i < 200; i++)); do
+    if ! kill -0 "$PROGRAM_PID" 2>/dev/null; then
+        wait "$PROGRAM_PID"
+        status=$?
+        PROGRAM_PID=
+        break
+    fi
+    sleep 0.05
+done
+check "exit status after closing" '[[ ${status:-running} == 0 ]]'
+
+if ((failures)); then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed"
