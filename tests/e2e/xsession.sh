@@ -40,14 +40,16 @@ need_tools() {
 stop_session() {
     local status=$?
     if [[ -n $PROGRAM_PID ]] && kill -0 "$PROGRAM_PID" 2>/dev/null; then
-        kill "$PROGRAM_PID" 2>/dev/null
-        wait "$PROGRAM_PID" 2>/dev/null
+        kill "$PROGRAM_PID" 2>/dev/null || true
+        wait "$PROGRAM_PID" 2>/dev/null || true
     fi
     if [[ -n $XVFB_PID ]]; then
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
     fi
-    [[ -n $XSESSION_DIR ]] && rm -rf "$XSESSION_DIR"
+    if [[ -n $XSESSION_DIR ]]; then
+        rm -rf "$XSESSION_DIR"
+    fi
     PROGRAM_PID= XVFB_PID= XSESSION_DIR=
     return "$status"
 }
