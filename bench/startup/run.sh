@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Start-up bench: time from exec to the first paint of the window, and peak
+# resident memory, for Vistral beside the toolkit's floor (a bare Qt window with
+# the same controls, built here) and a peer calculator from Debian (galculator,
+# installed here when missing). One private Xvfb without a window manager; the
+# programs take turns in every round, so drifts of the machine hit all alike.
+#
+#   bash bench/startup/run.sh [--runs N] [--build DIR] [--peer PROGRAM]
+#
+# Prints a markdown table: median and spread (min-max) of N runs (default 7),
+# each program's ratio to the bare Qt window, and whether Vistral meets its
+# targets: first paint within 1.15x the bare window and under half of the peer,
+# peak RSS within 1.1x the bare window.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+runs=7
+build=build/bench
+peer=galculator
+while (($#)); do
+    case $1 in
+        --runs) runs=$2; shift 2 ;;
+        --build) build=$2; shift 2 ;;
+        --peer) peer=$2; shift 2 ;;
+        *) echo "usage: $0 [--runs N] [--build DIR] [--peer PROGRAM]" >&2; exit 2 ;;
+    esac
+done
+
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+needed=()
+command -v "$peer" >/dev/null || needed+=("$peer")
+for p in xvfb xdotool libx11-dev libxdamage-dev; do
+    dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null | grep -qx installed || needed+=("$p")
+done
+if ((${#needed[@]})); then
+    echo "Installing: ${needed[*]}" >&2
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${needed[@]}" >&2
+fi
+
+# Built as a user runs it: a release build, the same as tools/run.sh makes.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVISTRAL_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target Vistral first_paint bare_window >&2
+
+# shellcheck source=../../tests/e2e/xsession.sh
+source tests/e2e/xsession.sh
+start_xvfb 1024x768x24
+# A session without a desktop bus or an accessibility service, the same for all.
+export NO_AT_BRIDGE=1
+home=$XSESSION_DIR/home
+mkdir -p "$home"
+export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_CACHE_HOME=$home/.cache
+
+names=("Vistral" "bare Qt window" "$peer")
+commands=("$build/app/Vistral" "$build/bench/startup/bare_window" "$(command -v "$peer")")
+probe=$build/bench/startup/first_paint
+
+measure() {
+    "$probe" "${commands[$1]}" || fail "could not measure ${names[$1]}"
+}
+
+# One unrecorded run each fills the caches (files, fonts, the peer's settings).
+for i in "${!names[@]}"; do
+    measure "$i" >/dev/null
+done
+
+declare -a paint cpu rss
+count=${#names[@]}
+for ((r = 0; r < runs; r++)); do
+    for ((k = 0; k < count; k++)); do
+        i=$(((r + k) % count))
+        line=$(measure "$i")
+        echo "run $((r + 1)) ${names[i]}: $line" >&2
+        paint[i]+="$(sed 's/.*first_paint_ms=\([0-9.]*\).*/\1/' <<<"$line") "
+        cpu[i]+="$(sed 's/.*cpu_ms=\([0-9.]*\).*/\1/' <<<"$line") "
+        rss[i]+="$(sed 's/.*peak_rss_kib=\([0-9]*\).*/\1/' <<<"$line") "
+    done
+done
+
+# "median min max" of a list of numbers.
+stats() {
+    tr ' ' '\n' <<<"$1" | grep . | sort -g |
+        awk '{ v[NR] = $1 } END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2;
+                                  print m, v[1], v[NR] }'
+}
+median() { stats "$1" | cut -d' ' -f1; }
+
+base_paint=$(median "${paint[1]}")
+base_cpu=$(median "${cpu[1]}")
+base_rss=$(median "${rss[1]}")
+echo
+echo "Start-up under Xvfb without a window manager, $(nproc) cores, load average" \
+    "$(cut -d' ' -f1 /proc/loadavg) at the end: median of $runs interleaved runs (min-max)."
+echo
+echo "| program | first paint | CPU time to first paint | peak RSS | vs bare Qt: paint / CPU / RSS |"
+echo "|---|---|---|---|---|"
+for ((i = 0; i < count; i++)); do
+    read -r pm pmin pmax <<<"$(stats "${paint[i]}")"
+    read -r cm cmin cmax <<<"$(stats "${cpu[i]}")"
+    read -r rm rmin rmax <<<"$(stats "${rss[i]}")"
+    awk -v name="${names[i]}" -v pm="$pm" -v pmin="$pmin" -v pmax="$pmax" \
+        -v cm="$cm" -v cmin="$cmin" -v cmax="$cmax" -v rm="$rm" -v rmin="$rmin" -v rmax="$rmax" \
+        -v pb="$base_paint" -v cb="$base_cpu" -v rb="$base_rss" 'BEGIN {
+        printf "| %s | %.1f ms (%.1f-%.1f) | %.1f ms (%.1f-%.1f) | %.1f MiB (%.1f-%.1f) | %.2fx / %.2fx / %.2fx |\n",
+               name, pm, pmin, pmax, cm, cmin, cmax, rm / 1024, rmin / 1024, rmax / 1024,
+               pm / pb, cm / cb, rm / rb }'
+done
+echo
+awk -v v="$(median "${paint[0]}")" -v b="$base_paint" -v p="$(median "${paint[2]}")" \
+    -v vr="$(median "${rss[0]}")" -v br="$base_rss" -v peer="$peer" 'BEGIN {
+    printf "- first paint within 1.15x the bare Qt window: %s (%.2fx)\n", v <= 1.15 * b ? "yes" : "NO", v / b
+    printf "- first paint under half of %s: %s (%.2fx)\n", peer, v < 0.5 * p ? "yes" : "NO", v / p
+    printf "- peak RSS within 1.1x the bare Qt window: %s (%.2fx)\n", vr <= 1.1 * br ? "yes" : "NO", vr / br
+}'
