@@ -1,0 +1,287 @@
+// readNumber against a second reading of the same rules, written another way:
+// the characters that count nowhere are dropped first, a regular expression picks
+// the leading number, and the C library converts it under the "C" locale. The
+// texts are random (with a fixed seed) or, for the shortest ones, all of them.
+#include <gtest/gtest.h>
+#include <locale.h>  // newlocale, freelocale
+#include <stdlib.h>  // strtod_l
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <regex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/numeric.h"
+#include "test_support.h"
+
+namespace {
+
+using testsupport::exactDecimal;
+using testsupport::show;
+using testsupport::u16;
+
+struct Outcome {
+    bool overflow = false;
+    double value = 0.0;
+
+    friend bool operator==(const Outcome& a, const Outcome& b) {
+        return a.overflow == b.overflow &&
+               (a.overflow ||
+                std::bit_cast<std::uint64_t>(a.value) == std::bit_cast<std::uint64_t>(b.value));
+    }
+};
+
+std::string describe(const Outcome& outcome) {
+    return outcome.overflow ? std::string("OverflowError") : show(outcome.value);
+}
+
+Outcome readWithProgram(std::u16string_view text) {
+    try {
+        return {false, calc::readNumber(text)};
+    } catch (const calc::OverflowError&) {
+        return {true, 0.0};
+    }
+}
+
+class ReferenceReader {
+  public:
+    ReferenceReader() : cLocale_(newlocale(LC_ALL_MASK, "C", nullptr)) {}
+    ~ReferenceReader() { freelocale(cLocale_); }
+    ReferenceReader(const ReferenceReader&) = delete;
+    ReferenceReader& operator=(const ReferenceReader&) = delete;
+
+    Outcome read(std::u16string_view text) const {
+        std::string ascii;
+        for (const char16_t c : text) {
+            if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') {
+                continue;
+            }
+            // No character outside ASCII belongs to a number.
+            ascii += c < 0x80 ? static_cast<char>(c) : '\x7f';
+        }
+        constexpr auto kAtStart = std::regex_constants::match_continuous;
+        std::smatch match;
+        std::string cText;
+        const bool prefixed = !ascii.empty() && ascii.front() == '&';
+        if (prefixed && std::regex_search(ascii, match, hex_, kAtStart)) {
+            cText = "0x0" + match[1].str();
+        } else if (prefixed && std::regex_search(ascii, match, octal_, kAtStart)) {
+            cText = "0x0" + octalAsHex(match[1].str());
+        } else if (std::regex_search(ascii, match, decimal_, kAtStart)) {
+            cText = match[1].str() + match[2].str();
+            if (match[3].matched) {
+                cText += "e" + match[3].str();
+            }
+        } else {
+            return {false, 0.0};
+        }
+        char* end = nullptr;
+        const double value = strtod_l(cText.c_str(), &end, cLocale_);
+        if (end != cText.c_str() + cText.size()) {
+            ADD_FAILURE() << "the reference reader could not convert '" << cText << "'";
+        }
+        if (std::isinf(value)) {
+            return {true, 0.0};
+        }
+        return {false, value};
+    }
+
+  private:
+    static std::string octalAsHex(const std::string& octal) {
+        std::string bits;
+        for (const char digit : octal) {
+            const int v = digit - '0';
+            bits += (v & 4) != 0 ? '1' : '0';
+            bits += (v & 2) != 0 ? '1' : '0';
+            bits += (v & 1) != 0 ? '1' : '0';
+        }
+        bits.insert(0, (4 - bits.size() % 4) % 4, '0');
+        std::string hex;
+        for (std::size_t i = 0; i < bits.size(); i += 4) {
+            const int nibble = std::stoi(bits.substr(i, 4), nullptr, 2);
+            hex += "0123456789ABCDEF"[nibble];
+        }
+        return hex;
+    }
+
+    locale_t cLocale_;
+    const std::regex hex_{"&[Hh]([0-9A-Fa-f]*)"};
+    const std::regex octal_{"&[Oo]([0-7]*)"};
+    const std::regex decimal_{"([+-]?)([0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[EeDd]([+-]?[0-9]+))?"};
+};
+
+// Compares the program with the reference reader on every text; reports the
+// first few disagreements.
+class Agreement {
+  public:
+    void check(std::u16string_view text) {
+        ++count_;
+        const Outcome expected = reference_.read(text);
+        const Outcome actual = readWithProgram(text);
+        if (!(expected == actual) && ++failures_ <= 10) {
+            ADD_FAILURE() << "text " << show(text) << ": expected " << describe(expected)
+                          << ", readNumber gave " << describe(actual);
+        }
+    }
+    // Checks the text against a value worked out by other means, and the
+    // reference reader against the same value.
+    void expect(std::u16string_view text, const Outcome& expected) {
+        ++count_;
+        const Outcome actual = readWithProgram(text);
+        if (!(expected == actual) && ++failures_ <= 10) {
+            ADD_FAILURE() << "text " << show(text) << ": expected " << describe(expected)
+                          << ", readNumber gave " << describe(actual);
+        }
+        if (!(reference_.read(text) == expected)) {
+            ADD_FAILURE() << "the reference reader disagrees on " << show(text);
+        }
+    }
+    int count() const { return count_; }
+
+  private:
+    ReferenceReader reference_;
+    int count_ = 0;
+    int failures_ = 0;
+};
+
+const std::u16string kAlphabet = u"0123456789+-.,eEdD&hHoOabcf \t\r\n";
+
+std::u16string randomText(std::mt19937_64& random, std::u16string_view alphabet,
+                          std::size_t length) {
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::u16string text;
+    for (std::size_t i = 0; i < length; ++i) {
+        text += alphabet[pick(random)];
+    }
+    return text;
+}
+
+TEST(ReadNumberProperty, AgreesWithTheReferenceOnEveryTextOfUpToThreeCharacters) {
+    Agreement agreement;
+    std::u16string text;
+    agreement.check(text);
+    for (const char16_t a : kAlphabet) {
+        agreement.check(std::u16string{a});
+        for (const char16_t b : kAlphabet) {
+            agreement.check(std::u16string{a, b});
+            for (const char16_t c : kAlphabet) {
+                agreement.check(std::u16string{a, b, c});
+            }
+        }
+    }
+    EXPECT_GT(agreement.count(), 30'000);
+}
+
+TEST(ReadNumberProperty, AgreesWithTheReferenceOnRandomShortTexts) {
+    std::mt19937_64 random(1);
+    std::uniform_int_distribution<std::size_t> length(0, 8);
+    Agreement agreement;
+    for (int i = 0; i < 80'000; ++i) {
+        agreement.check(randomText(random, kAlphabet, length(random)));
+    }
+}
+
+TEST(ReadNumberProperty, AgreesWithTheReferenceOnTextsWithForeignCharacters) {
+    // Characters that end a number: a no-break space, full-width and Arabic-Indic
+    // digits, type letters, a vertical tab, letters that are not digits.
+    const std::u16string alphabet =
+        kAlphabet + u"\u00A0\uFF11\u0663%!#@\vxAF" + std::u16string(1, u'\0');
+    std::mt19937_64 random(2);
+    std::uniform_int_distribution<std::size_t> length(0, 8);
+    Agreement agreement;
+    for (int i = 0; i < 40'000; ++i) {
+        agreement.check(randomText(random, alphabet, length(random)));
+    }
+}
+
+TEST(ReadNumberProperty, AgreesWithTheReferenceOnLongDecimalNumbers) {
+    // Up to 40 significant digits and exponents across the whole range of a
+    // double, subnormals and overflow included.
+    std::mt19937_64 random(3);
+    std::uniform_int_distribution<int> digitCount(1, 40);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> exponent(-370, 330);
+    std::uniform_int_distribution<int> choice(0, 3);
+    Agreement agreement;
+    for (int i = 0; i < 20'000; ++i) {
+        std::string text = choice(random) == 0 ? "-" : "";
+        const int n = digitCount(random);
+        const int point =
+            choice(random) == 0 ? -1 : std::uniform_int_distribution<int>(0, n)(random);
+        for (int k = 0; k < n; ++k) {
+            if (k == point) {
+                text += '.';
+            }
+            text += static_cast<char>('0' + digit(random));
+        }
+        text += "EeDd"[choice(random)];
+        text += std::to_string(exponent(random));
+        agreement.check(u16(text));
+    }
+}
+
+TEST(ReadNumberProperty, AgreesWithTheReferenceOnLongPrefixedNumbers) {
+    std::mt19937_64 random(4);
+    std::uniform_int_distribution<int> length(1, 300);
+    std::uniform_int_distribution<int> hexDigit(0, 15);
+    std::uniform_int_distribution<int> octalDigit(0, 7);
+    std::uniform_int_distribution<int> coin(0, 1);
+    Agreement agreement;
+    for (int i = 0; i < 5'000; ++i) {
+        const int n = length(random);
+        std::string text = coin(random) != 0 ? "&H" : "&o";
+        const bool hex = text[1] == 'H';
+        // A run of zeros in the middle makes ties and near ties common.
+        const int zerosFrom = std::uniform_int_distribution<int>(0, n)(random);
+        const int zerosTo = std::uniform_int_distribution<int>(zerosFrom, n)(random);
+        for (int k = 0; k < n; ++k) {
+            const int d = (k >= zerosFrom && k < zerosTo && k + 1 < n)
+                              ? 0
+                              : (hex ? hexDigit(random) : octalDigit(random));
+            text += "0123456789abcdef"[d];
+        }
+        agreement.check(u16(text));
+    }
+}
+
+// The exact midpoint m + 1/2 ulp between a double and the next one up, written
+// out in decimal, reads as the neighbour with the even significand; a hair above
+// it reads as the upper neighbour and a hair below as the lower one. Checked
+// for random doubles of every magnitude, subnormals and the largest included.
+TEST(ReadNumberProperty, ExactDecimalTiesRoundToEven) {
+    std::mt19937_64 random(5);
+    std::uniform_int_distribution<std::uint64_t> significand(0, (std::uint64_t{1} << 52) - 1);
+    std::uniform_int_distribution<std::uint64_t> biasedExponent(0, 2046);
+    Agreement agreement;
+    for (int i = 0; i < 1'500; ++i) {
+        std::uint64_t field = biasedExponent(random);
+        if (i == 0) {
+            field = 2046;  // the largest double, whose upper neighbour is infinity
+        } else if (i < 10) {
+            field = 0;  // subnormals
+        }
+        const std::uint64_t fraction =
+            i == 0 ? (std::uint64_t{1} << 52) - 1 : (i == 1 ? 0 : significand(random));
+        // The double is m * 2^e with a whole m; its upper neighbour is (m+1) * 2^e.
+        const std::uint64_t m = field == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+        const int e = field == 0 ? -1074 : static_cast<int>(field) - 1075;
+        const double lower = std::ldexp(static_cast<double>(m), e);
+        const double upper = std::nextafter(lower, std::numeric_limits<double>::infinity());
+        const bool upperOverflows = std::isinf(upper);
+        const auto tie = exactDecimal(2 * m + 1, e - 1);
+        const std::string sign = i % 2 == 0 ? "" : "-";
+        const double s = i % 2 == 0 ? 1.0 : -1.0;
+        const Outcome toLower{false, s * lower};
+        const Outcome toUpper{upperOverflows, upperOverflows ? 0.0 : s * upper};
+        const bool lowerIsEven = m % 2 == 0;
+        agreement.expect(u16(sign + tie.text()), lowerIsEven ? toLower : toUpper);
+        agreement.expect(u16(sign + tie.justAbove()), toUpper);
+        agreement.expect(u16(sign + tie.justBelow()), toLower);
+    }
+}
+
+}  // namespace
