@@ -2,7 +2,8 @@
 // number becomes a whole 32- or 16-bit integer, and how an integer is shown.
 //
 // Every operation here is a pure function of its arguments. None depends on the
-// process locale, the floating-point environment or any other global state.
+// process locale; like all of the program, they expect the default
+// floating-point rounding mode (to nearest), which nothing changes.
 #pragma once
 
 #include <cstdint>
