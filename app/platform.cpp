@@ -146,6 +146,9 @@ void runGuarded(QPushButton& button, const std::function<void()>& action) noexce
         report = kUnexpectedErrorMessage;
     }
     showMessage(button.window(), kMessageTitle.toString(), report.toString());
+    // Without a window manager nothing gives the window back its activation when
+    // the message closes.
+    button.window()->activateWindow();
     button.setFocus(Qt::OtherFocusReason);
 }
 
