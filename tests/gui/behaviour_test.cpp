@@ -1,0 +1,533 @@
+// The window as a person uses it: typing, pasting, Tab, Enter and Space, mouse
+// clicks, and the overflow message, driven with QTest on the real widgets.
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <vector>
+
+#include "app/platform.h"
+#include "tests/gui/window_support.h"
+#include "ui/main_window.h"
+
+using test::control;
+using test::field;
+using test::fieldTexts;
+
+namespace {
+
+struct Message {
+    QString title;
+    QString text;
+    QStringList fieldsBehind;  // what the window showed while the message was up
+};
+
+enum class Edit { Type, Paste, PasteOverAll };
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Edit)
+
+namespace {
+
+const QString kSmile = QString::fromUcs4(U"\U0001F600");  // outside the BMP: two UTF-16 units
+
+QString repeated(const QString& text, int times) {
+    QString result;
+    for (int i = 0; i < times; ++i) {
+        result += text;
+    }
+    return result;
+}
+
+QPushButton* button(const QWidget& window, int i) {
+    return control<QPushButton>(window, QStringLiteral("Command1_%1").arg(i));
+}
+
+// Puts `text` into an input box as a person does: click into it, select all, type.
+void retype(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    test::typeText(box, text);
+}
+
+QString textOf(const QWidget* widget) {
+    if (const auto* box = qobject_cast<const QPlainTextEdit*>(widget)) {
+        return box->toPlainText();
+    }
+    return qobject_cast<const QLineEdit*>(widget)->text();
+}
+
+QStringList readOnlyBoxes() {
+    QStringList names;
+    for (int i = 2; i <= 7; ++i) {
+        names << QStringLiteral("Text2_%1").arg(i);
+    }
+    names << QStringLiteral("Text1_0");
+    return names;
+}
+
+}  // namespace
+
+class BehaviourTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::vector<Message> messages_;
+    platform::MessageFunction realMessage_;
+
+  private slots:
+    void initTestCase() { platform::useStandardLook(); }
+
+    // Every message is recorded and dismissed at once, as if the user pressed OK.
+    void init() {
+        messages_.clear();
+        realMessage_ = platform::replaceMessageFunction(
+            [this](QWidget* owner, const QString& title, const QString& text) {
+                messages_.push_back({title, text, fieldTexts(*owner)});
+            });
+    }
+
+    void cleanup() { platform::replaceMessageFunction(std::move(realMessage_)); }
+
+    void calculateThenClear_data() {
+        QTest::addColumn<QString>("stay");
+        QTest::addColumn<QString>("visits");
+        QTest::addColumn<QStringList>("results");
+        QTest::newRow("empty inputs -> 0:0:0 and 0:0:0")
+            << QString() << QString() << QStringList{"0", "0", "0", "0", "0", "0"};
+        QTest::newRow("100 s, 10 visits -> 0:1:40 and 0:16:40")
+            << "100"
+            << "10" << QStringList{"0", "1", "40", "0", "16", "40"};
+        QTest::newRow("3661 s, 2 visits -> 1:1:1 and 2:2:2")
+            << "3661"
+            << "2" << QStringList{"1", "1", "1", "2", "2", "2"};
+        QTest::newRow("'abc' reads 0 -> 0:0:0 and 0:0:0")
+            << "abc"
+            << "7" << QStringList{"0", "0", "0", "0", "0", "0"};
+        QTest::newRow("99999 s, 1 visit -> 27:46:39 twice")
+            << "99999"
+            << "1" << QStringList{"27", "46", "39", "27", "46", "39"};
+    }
+
+    void calculateThenClear() {
+        QFETCH(QString, stay);
+        QFETCH(QString, visits);
+        QFETCH(QStringList, results);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+
+        retype(field(window, 0), stay);
+        retype(field(window, 1), visits);
+        QTest::mouseClick(button(window, 0), Qt::LeftButton);
+        QCOMPARE(fieldTexts(window), (QStringList{stay, visits} + results));
+
+        QTest::mouseClick(button(window, 1), Qt::LeftButton);
+        QCOMPARE(fieldTexts(window), QStringList(8));
+        QVERIFY(messages_.empty());
+    }
+
+    void focusOrder_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QStringList>("visited");
+        QTest::newRow("Tab goes forward and wraps to the description")
+            << int(Qt::Key_Tab)
+            << QStringList{"Text2_0",    "Text2_1", "Text2_2", "Text2_3", "Text2_4", "Command1_0",
+                           "Command1_1", "Text2_5", "Text2_6", "Text2_7", "Text1_0", "Text2_0"};
+        QTest::newRow("Shift+Tab goes back and wraps to Text2 7")
+            << int(Qt::Key_Backtab)
+            << QStringList{"Text2_7", "Text2_6", "Text2_5", "Command1_1", "Command1_0", "Text2_4",
+                           "Text2_3", "Text2_2", "Text2_1", "Text2_0",    "Text1_0",    "Text2_7"};
+    }
+
+    void focusOrder() {
+        QFETCH(int, key);
+        QFETCH(QStringList, visited);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        const Qt::KeyboardModifiers modifiers =
+            key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier;
+        QStringList seen;
+        for (qsizetype i = 0; i < visited.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+            seen << test::focusName();
+        }
+        QCOMPARE(seen, visited);
+    }
+
+    void inputLimit_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<Edit>("edit");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("after");
+        for (const char* box : {"Text2_0", "Text2_1"}) {
+            const auto row = [box](const char* what) -> QTestData& {
+                return QTest::addRow("%s: %s", box, what) << QString::fromLatin1(box);
+            };
+            row("typing six digits keeps five") << "" << Edit::Type << "123456"
+                                                << "12345";
+            row("a sixth digit is refused") << "12345" << Edit::Type << "6"
+                                            << "12345";
+            row("five characters outside the BMP fit")
+                << "" << Edit::Type << repeated(kSmile, 5) << repeated(kSmile, 5);
+            row("a sixth after five outside the BMP is refused")
+                << repeated(kSmile, 5) << Edit::Type << "1" << repeated(kSmile, 5);
+            row("a sixth outside the BMP after five digits is refused")
+                << "12345" << Edit::Type << kSmile << "12345";
+            row("a paste that fits is inserted") << "123" << Edit::Paste << "45"
+                                                 << "12345";
+            row("a paste longer than the room inserts nothing") << "123" << Edit::Paste << "456"
+                                                                << "123";
+            row("six characters pasted into an empty box insert nothing")
+                << "" << Edit::Paste << "123456"
+                << "";
+            row("two characters outside the BMP pasted after three digits fit")
+                << "123" << Edit::Paste << kSmile + kSmile << "123" + kSmile + kSmile;
+            row("three outside the BMP pasted after three digits insert nothing")
+                << "123" << Edit::Paste << repeated(kSmile, 3) << "123";
+            row("a paste over the whole text counts only what remains")
+                << "12345" << Edit::PasteOverAll << "67890"
+                << "67890";
+        }
+    }
+
+    void inputLimit() {
+        QFETCH(QString, box);
+        QFETCH(QString, before);
+        QFETCH(Edit, edit);
+        QFETCH(QString, input);
+        QFETCH(QString, after);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        auto* lineEdit = control<QLineEdit>(window, box);
+        QVERIFY(lineEdit != nullptr);
+        lineEdit->setFocus();
+        test::typeText(lineEdit, before);
+        QCOMPARE(lineEdit->text(), before);
+
+        switch (edit) {
+            case Edit::Type:
+                test::typeText(lineEdit, input);
+                break;
+            case Edit::PasteOverAll:
+                QTest::keyClick(lineEdit, Qt::Key_A, Qt::ControlModifier);
+                [[fallthrough]];
+            case Edit::Paste:
+                QGuiApplication::clipboard()->setText(input);
+                QTest::keyClick(lineEdit, Qt::Key_V, Qt::ControlModifier);
+                break;
+        }
+        QCOMPARE(lineEdit->text(), after);
+    }
+
+    void readOnlyRefusesKeys_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        const std::tuple<const char*, Qt::Key, Qt::KeyboardModifiers> keys[] = {
+            {"typing a digit", Qt::Key_7, Qt::NoModifier},
+            {"typing a letter", Qt::Key_A, Qt::NoModifier},
+            {"Backspace", Qt::Key_Backspace, Qt::NoModifier},
+            {"Delete", Qt::Key_Delete, Qt::NoModifier},
+            {"Ctrl+X cut", Qt::Key_X, Qt::ControlModifier},
+            {"Shift+Delete cut", Qt::Key_Delete, Qt::ShiftModifier},
+            {"Ctrl+V paste", Qt::Key_V, Qt::ControlModifier},
+            {"Shift+Insert paste", Qt::Key_Insert, Qt::ShiftModifier},
+            {"Ctrl+Z undo", Qt::Key_Z, Qt::ControlModifier},
+            {"Ctrl+K delete to end", Qt::Key_K, Qt::ControlModifier},
+            {"Ctrl+Backspace delete word", Qt::Key_Backspace, Qt::ControlModifier},
+            {"Enter", Qt::Key_Return, Qt::NoModifier},
+        };
+        for (const QString& box : readOnlyBoxes()) {
+            for (const auto& [what, key, modifiers] : keys) {
+                QTest::addRow("%s: %s", qPrintable(box), what) << box << int(key) << modifiers;
+            }
+        }
+    }
+
+    // The whole text is selected first, so that any editing key would change it.
+    void readOnlyRefusesKeys() {
+        QFETCH(QString, box);
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        QTest::keyClicks(field(window, 0), "100");
+        QTest::keyClicks(field(window, 1), "10");
+        QTest::mouseClick(button(window, 0), Qt::LeftButton);
+        QWidget* widget = control(window, box);
+        widget->setFocus();
+        const QString before = textOf(widget);
+        QVERIFY(!before.isEmpty());
+        QGuiApplication::clipboard()->setText(QStringLiteral("9"));
+
+        QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(widget, Qt::Key(key), modifiers);
+        QCOMPARE(textOf(widget), before);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("9"));
+    }
+
+    void readOnlyRefusesMenuAndDrop_data() {
+        QTest::addColumn<QString>("box");
+        for (const QString& box : readOnlyBoxes()) {
+            QTest::newRow(qPrintable(box)) << box;
+        }
+    }
+
+    // Every action the context menu offers may run; none changes the text. A text
+    // dropped onto the box is refused.
+    void readOnlyRefusesMenuAndDrop() {
+        QFETCH(QString, box);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        field(window, 2)->setText(QStringLiteral("12"));
+        field(window, 3)->setText(QStringLiteral("34"));
+        field(window, 4)->setText(QStringLiteral("56"));
+        field(window, 5)->setText(QStringLiteral("78"));
+        field(window, 6)->setText(QStringLiteral("90"));
+        field(window, 7)->setText(QStringLiteral("11"));
+        QWidget* widget = control(window, box);
+        const QString before = textOf(widget);
+        QGuiApplication::clipboard()->setText(QStringLiteral("9"));
+
+        QMenu* menu = nullptr;
+        QWidget* dropTarget = widget;
+        if (auto* lineEdit = qobject_cast<QLineEdit*>(widget)) {
+            lineEdit->selectAll();
+            menu = lineEdit->createStandardContextMenu();
+        } else {
+            auto* plain = qobject_cast<QPlainTextEdit*>(widget);
+            plain->selectAll();
+            menu = plain->createStandardContextMenu();
+            dropTarget = plain->viewport();
+        }
+        QStringList offered;
+        for (QAction* action : menu->actions()) {
+            if (action->isEnabled() && action->isVisible() && !action->isSeparator()) {
+                offered << action->text();
+                action->trigger();
+            }
+        }
+        delete menu;
+        QVERIFY2(!offered.isEmpty(), "copying must stay possible");
+        QCOMPARE(textOf(widget), before);
+
+        QMimeData mime;
+        mime.setText(QStringLiteral("777"));
+        const QPointF at(5, 5);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(dropTarget, &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(dropTarget, &drop);
+        QCOMPARE(textOf(widget), before);
+    }
+
+    void readOnlyBoxesTakeFocusAndCopy_data() { readOnlyRefusesMenuAndDrop_data(); }
+
+    // Selecting with the keyboard alone: Ctrl+Home, Shift+End, Ctrl+C copies the
+    // (first visual line of the) text.
+    void readOnlyBoxesTakeFocusAndCopy() {
+        QFETCH(QString, box);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        for (int i = 2; i <= 7; ++i) {
+            field(window, i)->setText(QStringLiteral("4%1").arg(i));
+        }
+        QWidget* widget = control(window, box);
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(test::focusName(), box);
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(widget, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(widget, Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClick(widget, Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QGuiApplication::clipboard()->text();
+        QVERIFY(copied.size() >= 2);
+        QVERIFY(textOf(widget).startsWith(copied));
+    }
+
+    void buttonKeys_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QStringList>("fields");
+        const QStringList calculated{"100", "10", "0", "1", "40", "0", "16", "40"};
+        const QStringList cleared(8);
+        QTest::newRow("Return on Изчисли")
+            << 0 << int(Qt::Key_Return) << Qt::KeyboardModifiers() << calculated;
+        QTest::newRow("keypad Enter on Изчисли")
+            << 0 << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << calculated;
+        QTest::newRow("Space on Изчисли")
+            << 0 << int(Qt::Key_Space) << Qt::KeyboardModifiers() << calculated;
+        QTest::newRow("Return on Изтрий")
+            << 1 << int(Qt::Key_Return) << Qt::KeyboardModifiers() << cleared;
+        QTest::newRow("keypad Enter on Изтрий")
+            << 1 << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << cleared;
+        QTest::newRow("Space on Изтрий")
+            << 1 << int(Qt::Key_Space) << Qt::KeyboardModifiers() << cleared;
+    }
+
+    void buttonKeys() {
+        QFETCH(int, index);
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QStringList, fields);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        QTest::keyClicks(field(window, 0), "100");
+        QTest::keyClicks(field(window, 1), "10");
+        QPushButton* pushButton = button(window, index);
+        pushButton->setFocus();
+        QSignalSpy clicks(pushButton, &QAbstractButton::clicked);
+
+        QTest::keyClick(pushButton, Qt::Key(key), modifiers);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(fieldTexts(window), fields);
+        QCOMPARE(test::focusName(), pushButton->objectName());
+    }
+
+    // A held key repeats its press; the button still clicks once.
+    void heldEnterClicksOnce() {
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        QPushButton* calculate = button(window, 0);
+        calculate->setFocus();
+        QSignalSpy clicks(calculate, &QAbstractButton::clicked);
+        for (const bool repeat : {false, true, true}) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), repeat);
+            QApplication::sendEvent(calculate, &press);
+        }
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(calculate, &release);
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    void mouseClickLeavesFocusOnButton_data() {
+        QTest::addColumn<int>("index");
+        QTest::newRow("Изчисли") << 0;
+        QTest::newRow("Изтрий") << 1;
+    }
+
+    void mouseClickLeavesFocusOnButton() {
+        QFETCH(int, index);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        QSignalSpy clicks(button(window, index), &QAbstractButton::clicked);
+        QTest::mouseClick(button(window, index), Qt::LeftButton);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(test::focusName(), QStringLiteral("Command1_%1").arg(index));
+    }
+
+    void overflow_data() {
+        QTest::addColumn<QString>("stay");
+        QTest::addColumn<QString>("visits");
+        QTest::addColumn<bool>("byKeyboard");
+        QTest::addColumn<QStringList>("behind");  // the fields while the message is up
+        const QStringList averageOnly{"99999", "99999", "27", "46", "39", "", "", ""};
+        const QStringList noResults{"10", "3E9", "", "", "", "", "", ""};
+        QTest::newRow("99999 s x 99999 visits, clicked: average shown, total emptied")
+            << "99999"
+            << "99999" << false << averageOnly;
+        QTest::newRow("99999 s x 99999 visits, Enter: average shown, total emptied")
+            << "99999"
+            << "99999" << true << averageOnly;
+        QTest::newRow("10 s x 3E9 visits, clicked: no result shown") << "10"
+                                                                     << "3E9" << false << noResults;
+        QTest::newRow("10 s x 3E9 visits, Enter: no result shown") << "10"
+                                                                   << "3E9" << true << noResults;
+    }
+
+    // The overflow is reported once; after the message the program goes on with
+    // the inputs as typed, the focus back on the button, and the next click works.
+    void overflow() {
+        QFETCH(QString, stay);
+        QFETCH(QString, visits);
+        QFETCH(bool, byKeyboard);
+        QFETCH(QStringList, behind);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        // Results of earlier inputs must not survive the failed calculation.
+        retype(field(window, 0), QStringLiteral("100"));
+        retype(field(window, 1), QStringLiteral("10"));
+        QTest::mouseClick(button(window, 0), Qt::LeftButton);
+        QCOMPARE(field(window, 7)->text(), QStringLiteral("40"));
+
+        retype(field(window, 0), stay);
+        retype(field(window, 1), visits);
+        if (byKeyboard) {
+            button(window, 0)->setFocus();
+            QTest::keyClick(button(window, 0), Qt::Key_Return);
+        } else {
+            QTest::mouseClick(button(window, 0), Qt::LeftButton);
+        }
+
+        QCOMPARE(messages_.size(), std::size_t{1});
+        QCOMPARE(messages_[0].title, platform::kMessageTitle.toString());
+        QCOMPARE(messages_[0].text, platform::kOverflowMessage.toString());
+        QVERIFY(messages_[0].text.contains(QStringLiteral("Препълване")));
+        QCOMPARE(messages_[0].fieldsBehind, behind);
+        QCOMPARE(fieldTexts(window), behind);
+        QVERIFY(window.isVisible());
+        QCOMPARE(test::focusName(), QStringLiteral("Command1_0"));
+
+        retype(field(window, 1), QStringLiteral("1"));
+        button(window, 0)->setFocus();
+        QTest::keyClick(button(window, 0), Qt::Key_Space);
+        QCOMPARE(messages_.size(), std::size_t{1});
+        QCOMPARE(field(window, 2)->text(), stay == u"10" ? u"0" : u"27");
+    }
+
+    // The message the user really sees: modal, titled, one button that dismisses it.
+    void overflowMessageBox() {
+        platform::replaceMessageFunction(realMessage_);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        retype(field(window, 0), QStringLiteral("99999"));
+        retype(field(window, 1), QStringLiteral("99999"));
+
+        QString title;
+        QString text;
+        QStringList buttons;
+        bool modal = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &window, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            poll.stop();
+            title = box->windowTitle();
+            text = box->text();
+            modal = box->windowModality() == Qt::ApplicationModal;
+            for (const QAbstractButton* b : box->buttons()) {
+                buttons << b->text();
+            }
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        poll.start(10);
+        QTest::mouseClick(button(window, 0), Qt::LeftButton);
+
+        QCOMPARE(title, QStringLiteral("Vistral"));
+        QCOMPARE(text, platform::kOverflowMessage.toString());
+        QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
+        QVERIFY(modal);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QVERIFY(window.isVisible());
+        QTRY_COMPARE(test::focusName(), QStringLiteral("Command1_0"));
+        QCOMPARE(field(window, 2)->text(), QStringLiteral("27"));
+    }
+};
+
+QTEST_MAIN(BehaviourTest)
+#include "behaviour_test.moc"
