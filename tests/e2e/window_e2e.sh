@@ -14,7 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=xsession.sh
 source "$here/xsession.sh"
 
-need_tools Xvfb xdotool xclip xprop
+need_tools Xvfb xdotool xclip xprop xwininfo
 [[ -x $vistral ]] || fail "no program at $vistral"
 [[ -x $x11_close ]] || fail "no close helper at $x11_close"
 
@@ -101,6 +101,29 @@ start_program "$vistral"
 wait_window
 echo "window $WINDOW: $(xdotool getwindowname "$WINDOW")"
 check "window class" "$(xprop -id "$WINDOW" WM_CLASS | sed 's/.*= //')" '"Vistral", "Vistral"'
+
+# --- What a window manager is told: size, place, fixed border, buttons, icon.
+read -r screen_w screen_h < <(xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 }
+                                                  END { print w, h }')
+geometry=$(xwininfo -id "$WINDOW" | awk '/Absolute upper-left X:/ { x = $4 }
+    /Absolute upper-left Y:/ { y = $4 } /Width:/ { w = $2 } /Height:/ { h = $2 }
+    END { print w "x" h "+" x "+" y }')
+# No window manager, so no frame: the client area itself is centred.
+check "client area, centred on the screen" "$geometry" \
+    "464x354+$(((screen_w - 464) / 2))+$(((screen_h - 354) / 2))"
+hints=$(xprop -id "$WINDOW" WM_NORMAL_HINTS)
+check "minimum size" "$(sed -n 's/.*minimum size: //p' <<<"$hints")" "464 by 354"
+check "maximum size" "$(sed -n 's/.*maximum size: //p' <<<"$hints")" "464 by 354"
+# _MOTIF_WM_HINTS = flags, functions, decorations, ...: neither the minimise nor
+# the maximise function (8, 16) nor their buttons (32, 64); closing (32) allowed.
+read -r functions decorations < <(xprop -id "$WINDOW" _MOTIF_WM_HINTS |
+    sed 's/.*= //; s/,//g' | awk '{ print $2, $3 }')
+check "window functions: close, no minimise, no maximise" \
+    "$(((functions & 32) != 0)) $(((functions & 8) != 0)) $(((functions & 16) != 0))" "1 0 0"
+check "title bar: no minimise or maximise button" \
+    "$(((decorations & 32) != 0)) $(((decorations & 64) != 0))" "0 0"
+check "window icon" "$(xprop -id "$WINDOW" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' |
+    tr '\n' ' ')" "Icon (32 x 32) "
 # A window manager gives a new window the focus; Xvfb runs none.
 xdotool windowfocus --sync "$WINDOW"
 
