@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTextCursor>
+#include <QTimer>
 #include <QValidator>
 #include <QWidget>
 #include <utility>
@@ -91,15 +92,20 @@ class PushButton final : public QPushButton {
     }
 };
 
+QPoint screenCentre() {
+    return QGuiApplication::primaryScreen()->geometry().center();
+}
+
 void placeFrameCentred(QWidget& window) {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QRect frame = window.frameGeometry();
-    frame.moveCenter(screen.center());
+    frame.moveCenter(screenCentre());
     window.move(frame.topLeft());
 }
 
 // Before the window is first shown its frame is not known (the window manager adds
-// it), so the window is centred once more when the frame has appeared.
+// it), so once the frame has appeared the window is moved by what its frame lies
+// off the centre. Window managers and Qt's platforms differ in where a move puts
+// the frame, hence a check after each move, a few rounds at most.
 class CentreWhenFramed final : public QObject {
   public:
     explicit CentreWhenFramed(QWidget& window) : QObject(&window), window_(window) {
@@ -108,17 +114,33 @@ class CentreWhenFramed final : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &window_ && event->type() == QEvent::Move &&
+        if (watched == &window_ && event->type() == QEvent::Move && !checkPending_ &&
             window_.frameGeometry().size() != window_.size()) {
-            window_.removeEventFilter(this);
-            placeFrameCentred(window_);
-            deleteLater();
+            // Checked once the move has settled, after the events that come with it.
+            checkPending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                checkPending_ = false;
+                check();
+            });
         }
         return false;
     }
 
   private:
+    void check() {
+        const QPoint offCentre = window_.frameGeometry().center() - screenCentre();
+        if (offCentre.isNull() || ++rounds_ > kMaxRounds) {
+            window_.removeEventFilter(this);
+            deleteLater();
+        } else {
+            window_.move(window_.pos() - offCentre);
+        }
+    }
+
+    static constexpr int kMaxRounds = 2;
     QWidget& window_;
+    int rounds_ = 0;
+    bool checkPending_ = false;
 };
 
 void messageBox(QWidget* owner, const QString& title, const QString& text) {
