@@ -19,7 +19,9 @@ output=${1:-docs/screenshot.png}
 
 # shellcheck source=../tests/e2e/xsession.sh
 source tests/e2e/xsession.sh
-XSESSION_SKIP=1  # a missing tool is an error here, not a skipped test
+# A missing tool is an error here, not a skipped test.
+# shellcheck disable=SC2034  # read by need_tools
+XSESSION_SKIP=1
 need_tools Xvfb xdotool import cmake
 
 if [[ ! -x $build/app/Vistral ]] || ! cmake --build "$build" --target Vistral >/dev/null 2>&1; then

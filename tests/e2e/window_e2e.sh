@@ -136,6 +136,7 @@ click Command1_0
 want=(0 1 40 0 16 40)
 check_fields "100, 10:" results[@] want[@]
 want=(100 10)
+# shellcheck disable=SC2034  # passed to check_fields by name
 inputs=(Text2_0 Text2_1)
 check_fields "100, 10:" inputs[@] want[@]
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the scripts that drive Vistral on a real X server: the end-to-end
 # and package tests, the screenshot script and the start-up bench. Source it.
 #
@@ -50,7 +51,7 @@ stop_session() {
     if [[ -n $XSESSION_DIR ]]; then
         rm -rf "$XSESSION_DIR"
     fi
-    PROGRAM_PID= XVFB_PID= XSESSION_DIR=
+    PROGRAM_PID='' XVFB_PID='' XSESSION_DIR=''
     return "$status"
 }
 
@@ -65,7 +66,8 @@ start_xvfb() {
     XVFB_PID=$!
     for ((i = 0; i < 200; i++)); do
         if [[ -s $XSESSION_DIR/display ]]; then
-            export DISPLAY=":$(head -n1 "$XSESSION_DIR/display")"
+            DISPLAY=":$(head -n1 "$XSESSION_DIR/display")"
+            export DISPLAY
             unset WAYLAND_DISPLAY
             export QT_QPA_PLATFORM=xcb
             return 0
@@ -93,6 +95,7 @@ wait_window() {
         }
         for id in $(xdotool search --onlyvisible --pid "$PROGRAM_PID" 2>/dev/null); do
             if [[ $(xdotool getwindowname "$id" 2>/dev/null) == *"$VISTRAL_TITLE" ]]; then
+                # shellcheck disable=SC2034  # read by the scripts that source this
                 WINDOW=$id
                 return 0
             fi

@@ -6,6 +6,10 @@
 #   install_check.sh BUILD_DIR VERSION APP_ID
 #
 # Exit status: 0 passed, 1 failed, 77 skipped (validators missing outside CI).
+#
+# The checks are conditions in single quotes, evaluated by check(), so the
+# variables they name are used there.
+# shellcheck disable=SC2016,SC2034
 set -uo pipefail
 
 build=$1

@@ -10,6 +10,10 @@
 # unpacked into a scratch root with dpkg -x and run from there.
 #
 # Exit status: 0 passed, 1 failed, 77 skipped (tools missing outside CI).
+#
+# The checks are conditions in single quotes, evaluated by check(), so the
+# variables they name are used there.
+# shellcheck disable=SC2016,SC2034
 set -uo pipefail
 
 build=$(cd "$1" && pwd)
