@@ -260,13 +260,17 @@ QPushButton* addButton(QWidget& parent, const TwipsRect& rect, QStringView capti
     button->setGeometry(toPixels(rect));
     keepStandardWindowColour(*button);
     // A style sheet, not the palette: every widget style paints the face in exactly
-    // this colour. The raised border (sunken while pressed) is shaded from it.
+    // this colour. The raised border (sunken while pressed) is shaded from it, and
+    // turns black while the button has the focus (in place of the style's focus
+    // mark, which would tint the face).
     const QString colour =
         QStringLiteral("rgb(%1, %2, %3)").arg(face.red).arg(face.green).arg(face.blue);
-    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; "
-                                         "border: 2px outset %1; }"
-                                         "QPushButton:pressed { border-style: inset; }")
-                              .arg(colour));
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; "
+                       "border: 2px outset %1; }"
+                       "QPushButton:pressed { border-style: inset; }"
+                       "QPushButton:focus { border-color: black; outline: none; }")
+            .arg(colour));
     return button;
 }
 

@@ -259,6 +259,32 @@ class LayoutTest : public QObject {
         QCOMPARE(image.pixelColor(point), colour);
     }
 
+    // A button reached with Tab shows the focus by a black border; its face keeps
+    // its colour.
+    void focusedButtonKeepsItsFace_data() {
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QColor>("face");
+        QTest::newRow("Изчисли after 6 Tabs") << 6 << "Command1_0" << kCalculate;
+        QTest::newRow("Изтрий after 7 Tabs") << 7 << "Command1_1" << kClear;
+    }
+
+    void focusedButtonKeepsItsFace() {
+        QFETCH(int, tabs);
+        QFETCH(QString, name);
+        QFETCH(QColor, face);
+        ui::Vistral window;
+        QVERIFY(test::showActive(window));
+        for (int i = 0; i < tabs; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(test::focusName(), name);
+        QWidget* button = control(window, name);
+        const QImage image = window.grab().toImage();
+        QCOMPARE(image.pixelColor(button->mapTo(&window, QPoint(8, 12))), face);
+        QCOMPARE(image.pixelColor(button->mapTo(&window, QPoint(0, 12))), QColor(Qt::black));
+    }
+
     // A dark desktop theme must not put light text on the light labels: the
     // program's standard look takes the place of the theme's colours.
     void labelTextStaysDarkUnderADarkTheme() {
