@@ -18,7 +18,7 @@ namespace {
 // Reads the text one character at a time, skipping the characters that count
 // nowhere in a number.
 class Cursor {
-public:
+  public:
     explicit Cursor(std::u16string_view text) : text_(text) { skipIgnored(); }
 
     // The current character, or 0 at the end of the text.
@@ -35,7 +35,7 @@ public:
         return true;
     }
 
-private:
+  private:
     static bool ignored(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
     void skipIgnored() {
         while (pos_ < text_.size() && ignored(text_[pos_])) {
@@ -47,9 +47,13 @@ private:
     std::size_t pos_ = 0;
 };
 
-bool isDecimalDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isDecimalDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
-char16_t upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+char16_t upper(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
 
 // The value of `c` as a digit of base 8 or 16, or -1.
 int digitValue(char16_t c, int base) {
@@ -122,7 +126,7 @@ double readDecimal(Cursor& in) {
 
     bool anyDigit = false;
     bool allZero = true;
-    long long leadingDigits = 0;  // significant digits before the point
+    long long leadingDigits = 0;    // significant digits before the point
     long long zerosAfterPoint = 0;  // zeros after the point before the first significant digit
     bool seenPoint = false;
     for (;; in.advance()) {
@@ -185,8 +189,7 @@ double readDecimal(Cursor& in) {
     if (error == std::errc::result_out_of_range) {
         // from_chars says the same for both ends of the range. The magnitude is
         // 0.d1d2... * 10^scale with d1 the first significant digit.
-        const long long scale =
-            exponent + (leadingDigits > 0 ? leadingDigits : -zerosAfterPoint);
+        const long long scale = exponent + (leadingDigits > 0 ? leadingDigits : -zerosAfterPoint);
         if (scale > 0) {
             throw OverflowError();
         }
@@ -232,9 +235,13 @@ double readNumber(std::u16string_view text) {
     return readDecimal(in);
 }
 
-std::int32_t roundToInt32(double x) { return roundChecked<std::int32_t>(x); }
+std::int32_t roundToInt32(double x) {
+    return roundChecked<std::int32_t>(x);
+}
 
-std::int16_t roundToInt16(double x) { return roundChecked<std::int16_t>(x); }
+std::int16_t roundToInt16(double x) {
+    return roundChecked<std::int16_t>(x);
+}
 
 std::int32_t divideWhole(double dividend, std::int32_t divisor) {
     return roundToInt32(dividend) / divisor;

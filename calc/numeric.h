@@ -16,7 +16,7 @@ namespace calc {
 // The one run-time error of the program: a rounded value does not fit the integer
 // width asked for, or a number read from text lies beyond the range of a double.
 class OverflowError : public std::overflow_error {
-public:
+  public:
     OverflowError();
 };
 

@@ -19,7 +19,9 @@ HmsBreakdown breakDownSeconds(double t) {
     return {hours, minutes, roundToInt16(rest2)};
 }
 
-HmsBreakdown averageTime(double averageStay) { return breakDownSeconds(std::fabs(averageStay)); }
+HmsBreakdown averageTime(double averageStay) {
+    return breakDownSeconds(std::fabs(averageStay));
+}
 
 HmsBreakdown totalTime(double averageStay, std::int32_t visits) {
     return breakDownSeconds(std::fabs(averageStay * visits));

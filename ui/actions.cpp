@@ -77,6 +77,8 @@ void StayTimeActions::ShowTotalTime() {
     writeBreakdown(fields_, kTotalHours, calc::totalTime(averageStay, visits));
 }
 
-void StayTimeActions::ClearFields() { emptyFields(fields_, kAverageStay, kLastField); }
+void StayTimeActions::ClearFields() {
+    emptyFields(fields_, kAverageStay, kLastField);
+}
 
 }  // namespace ui

@@ -13,7 +13,7 @@ namespace ui {
 // visits (the inputs); 2, 3, 4 hours, minutes, seconds of the average time per
 // visitor; 5, 6, 7 hours, minutes, seconds of the total time on the site.
 class FieldAccess {
-public:
+  public:
     virtual ~FieldAccess() = default;
 
     // The whole current text of field `i` (0 to 7).
@@ -21,7 +21,7 @@ public:
     // Replaces the whole text of field `i` (0 to 7), read-only fields too.
     virtual void setText(int i, std::u16string_view text) = 0;
 
-protected:
+  protected:
     FieldAccess() = default;
     FieldAccess(const FieldAccess&) = default;
     FieldAccess& operator=(const FieldAccess&) = default;
@@ -30,7 +30,7 @@ protected:
 // The button actions. They hold no data: every action reads what it needs from
 // the fields when it runs.
 class StayTimeActions {
-public:
+  public:
     explicit StayTimeActions(FieldAccess& fields);
 
     // Click on button `index`: 0 calculates, 1 clears, any other does nothing.
@@ -49,7 +49,7 @@ public:
     // Empties fields 0 to 7, in that order.
     void ClearFields();
 
-private:
+  private:
     FieldAccess& fields_;
 };
 
