@@ -2,6 +2,8 @@
 // work begins with a click; the error guard around each click is in platform.
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 #include "app/platform.h"
 #include "ui/main_window.h"
@@ -11,9 +13,14 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistral"));
     QApplication::setApplicationVersion(QStringLiteral(VISTRAL_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(VISTRAL_APP_ID));
     platform::useStandardLook();
 
-    const QIcon icon(QStringLiteral(":/vistral.png"));
+    // The icon is read as the PNG it is: letting Qt guess the format would load
+    // every image-format plugin at start-up.
+    QImageReader iconReader(QStringLiteral(":/vistral.png"), "png");
+    iconReader.setAutoDetectImageFormat(false);
+    const QIcon icon(QPixmap::fromImage(iconReader.read()));
     QApplication::setWindowIcon(icon);
 
     ui::Vistral window;
