@@ -108,43 +108,49 @@ double readPrefixed(Cursor& in, int base) {
     return std::ldexp(static_cast<double>(mantissa), static_cast<int>(droppedBits));
 }
 
-// The decimal form, converted by std::from_chars (correctly rounded, and
-// independent of the locale) from a plain copy: "-" if negative, the digits with
-// at most one ".", and "e" with the exponent.
+// The decimal form. The significant digits S (from the first non-zero one) and a
+// power of ten E are gathered in one pass, so that the value is S * 10^E.
+//
+// In the common case, at most 19 digits making S <= 2^53 and |E| <= 22, both S and
+// 10^|E| are exact doubles and one multiplication or division gives the nearest
+// double. Otherwise std::from_chars (correctly rounded, independent of the
+// locale) converts a plain copy "-SeE"; the digits are copied only then.
 double readDecimal(Cursor& in) {
-    std::string plain;
     bool negative = false;
     if (in.accept(u'-')) {
         negative = true;
     } else {
         in.accept(u'+');
     }
-    if (negative) {
-        plain += '-';
-    }
-    plain += '0';  // keeps ".5" and "." well-formed for from_chars
 
+    constexpr int kLeadingDigits = 19;  // always fit in 64 bits
+    std::uint64_t leading = 0;          // the first kLeadingDigits significant digits
+    long long significantDigits = 0;
+    std::string moreDigits;  // all of S once it is longer than kLeadingDigits
+    long long scale = 0;     // minus the number of digits after the point
     bool anyDigit = false;
-    bool allZero = true;
-    long long leadingDigits = 0;    // significant digits before the point
-    long long zerosAfterPoint = 0;  // zeros after the point before the first significant digit
     bool seenPoint = false;
     for (;; in.advance()) {
         const char16_t c = in.peek();
         if (isDecimalDigit(c)) {
             anyDigit = true;
-            if (c != u'0' || !allZero) {
-                allZero = false;
-                if (!seenPoint) {
-                    ++leadingDigits;
-                }
-            } else if (seenPoint) {
-                ++zerosAfterPoint;
+            if (seenPoint) {
+                --scale;
             }
-            plain += static_cast<char>(c);
+            if (significantDigits == 0 && c == u'0') {
+                continue;  // a leading zero
+            }
+            if (significantDigits < kLeadingDigits) {
+                leading = leading * 10 + static_cast<std::uint64_t>(c - u'0');
+            } else {
+                if (significantDigits == kLeadingDigits) {
+                    moreDigits = std::to_string(leading);
+                }
+                moreDigits += static_cast<char>(c);
+            }
+            ++significantDigits;
         } else if (c == u'.' && !seenPoint) {
             seenPoint = true;
-            plain += '.';
         } else {
             break;
         }
@@ -176,24 +182,41 @@ double readDecimal(Cursor& in) {
             exponent = -exponent;
         }
     }
-    if (allZero) {
-        return negative ? -0.0 : 0.0;
+    const double zero = negative ? -0.0 : 0.0;
+    if (significantDigits == 0) {
+        return zero;
     }
-    if (exponent != 0) {
-        plain += 'e';
-        plain += std::to_string(exponent);
+    const long long power = exponent + scale;
+
+    constexpr std::uint64_t kExactLimit = std::uint64_t{1} << std::numeric_limits<double>::digits;
+    constexpr std::array<double, 23> kPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr long long kExactPowers = kPowersOfTen.size() - 1;
+    if (significantDigits <= kLeadingDigits && leading <= kExactLimit && power >= -kExactPowers &&
+        power <= kExactPowers) {
+        double value = static_cast<double>(leading);
+        if (power < 0) {
+            value /= kPowersOfTen[static_cast<std::size_t>(-power)];
+        } else {
+            value *= kPowersOfTen[static_cast<std::size_t>(power)];
+        }
+        return negative ? -value : value;
     }
 
+    std::string plain = negative ? "-" : "";
+    plain += significantDigits <= kLeadingDigits ? std::to_string(leading) : moreDigits;
+    plain += 'e';
+    plain += std::to_string(power);
     double value = 0.0;
     const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (error == std::errc::result_out_of_range) {
         // from_chars says the same for both ends of the range. The magnitude is
-        // 0.d1d2... * 10^scale with d1 the first significant digit.
-        const long long scale = exponent + (leadingDigits > 0 ? leadingDigits : -zerosAfterPoint);
-        if (scale > 0) {
+        // 0.S * 10^(power + digits of S).
+        if (power + significantDigits > 0) {
             throw OverflowError();
         }
-        return negative ? -0.0 : 0.0;  // below the smallest double: the nearest is zero
+        return zero;  // below the smallest double: the nearest is zero
     }
     return value;
 }
