@@ -369,6 +369,11 @@ class RobustnessTest : public QObject {
             counts.overflowsInTotal, counts.clears);
         qInfo("soak: resident memory %lld KiB before, %lld KiB after, %+lld KiB", before, after,
               after - before);
+#if defined(__SANITIZE_ADDRESS__)
+        // AddressSanitizer keeps freed memory in quarantine: the resident size
+        // says nothing about leaks there (its leak checker does).
+        QSKIP("resident memory is not compared under AddressSanitizer");
+#endif
         QVERIFY(before > 0);
         QVERIFY2(after - before <= kAllowedGrowthKiB,
                  qPrintable(QStringLiteral("grew by %1 KiB").arg(after - before)));
