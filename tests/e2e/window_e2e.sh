@@ -31,7 +31,6 @@ results=(Text2_2 Text2_3 Text2_4 Text2_5 Text2_6 Text2_7)
 # shellcheck disable=SC2034  # passed to check_fields by name
 all_fields=(Text2_0 Text2_1 "${results[@]}")
 
-failures=0
 check() {
     local what=$1 got=$2 want=$3
     if [[ $got == "$want" ]]; then
@@ -206,18 +205,8 @@ want=("" "" "" "" "" "" "" "")
 check_fields "after the message, Tab and Enter:" all_fields[@] want[@]
 
 # --- Close as the window manager's close box would; the program must end with 0.
-"$x11_close" "$WINDOW" || fail "could not send the close request"
-status=
-for ((i = 0; i < 200; i++)); do
-    if ! kill -0 "$PROGRAM_PID" 2>/dev/null; then
-        wait "$PROGRAM_PID"
-        status=$?
-        PROGRAM_PID=
-        break
-    fi
-    sleep 0.05
-done
-check "exit status after closing" "${status:-still running}" 0
+close_window "$x11_close" "$WINDOW"
+check "exit status after closing" "${PROGRAM_STATUS:-still running}" 0
 
 if ((failures)); then
     echo "--- program output"

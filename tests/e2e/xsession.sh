@@ -10,12 +10,19 @@
 #                           trap, which must then call it
 #   start_program CMD...    starts CMD in the background, sets PROGRAM_PID
 #   wait_window             waits until the program's main window is mapped, sets WINDOW
+#   close_window CLOSER ID  asks window ID to close as a window manager's close box
+#                           does (CLOSER is the x11_close tool), waits up to 10 s for
+#                           the program to end and sets PROGRAM_STATUS ("" if it
+#                           did not end)
+#   check_that LABEL COND   evaluates COND; prints ok or FAIL and counts failures
 #   fail MESSAGE            prints MESSAGE and exits 1
 
 XSESSION_SKIP=77
 XVFB_PID=
 PROGRAM_PID=
 XSESSION_DIR=
+PROGRAM_STATUS=
+failures=0
 
 # The main window's title ends with this text (an address may stand before it).
 readonly VISTRAL_TITLE='ИТ - времена,  статистика в сайт'
@@ -104,4 +111,29 @@ wait_window() {
     done
     cat "$XSESSION_DIR/program.log" >&2
     fail "no window titled '$VISTRAL_TITLE' within 20 s"
+}
+
+close_window() {
+    local closer=$1 id=$2 i
+    PROGRAM_STATUS=
+    "$closer" "$id" || fail "could not send the close request"
+    for ((i = 0; i < 200; i++)); do
+        if ! kill -0 "$PROGRAM_PID" 2>/dev/null; then
+            wait "$PROGRAM_PID"
+            # shellcheck disable=SC2034  # read by the scripts that source this
+            PROGRAM_STATUS=$?
+            PROGRAM_PID=
+            return 0
+        fi
+        sleep 0.05
+    done
+}
+
+check_that() {
+    if eval "$2"; then
+        echo "ok   $1"
+    else
+        echo "FAIL $1"
+        failures=$((failures + 1))
+    fi
 }

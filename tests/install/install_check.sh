@@ -7,7 +7,7 @@
 #
 # Exit status: 0 passed, 1 failed, 77 skipped (validators missing outside CI).
 #
-# The checks are conditions in single quotes, evaluated by check(), so the
+# The checks are conditions in single quotes, evaluated by check_that(), so the
 # variables they name are used there.
 # shellcheck disable=SC2016,SC2034
 set -uo pipefail
@@ -28,21 +28,12 @@ DESTDIR=$root cmake --install "$build" --prefix /usr >"$root.log" 2>&1 ||
 rm -f "$root.log"
 usr=$root/usr
 
-failures=0
-check() {
-    if eval "$2"; then
-        echo "ok   $1"
-    else
-        echo "FAIL $1"
-        failures=$((failures + 1))
-    fi
-}
 
 desktop=$usr/share/applications/$app_id.desktop
 metainfo=$usr/share/metainfo/$app_id.metainfo.xml
-check "bin/Vistral is an executable" '[[ -x $usr/bin/Vistral ]]'
-check "desktop entry $app_id.desktop" '[[ -f $desktop ]]'
-check "AppStream metadata $app_id.metainfo.xml" '[[ -f $metainfo ]]'
+check_that "bin/Vistral is an executable" '[[ -x $usr/bin/Vistral ]]'
+check_that "desktop entry $app_id.desktop" '[[ -f $desktop ]]'
+check_that "AppStream metadata $app_id.metainfo.xml" '[[ -f $metainfo ]]'
 # Width x height from a PNG's header.
 png_size() {
     od -An -tu1 -j16 -N8 "$1" | awk '{ print $1*16777216 + $2*65536 + $3*256 + $4 "x" \
@@ -50,7 +41,7 @@ png_size() {
 }
 for size in 32 64 128 256; do
     icon=$usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
-    check "icon ${size}x${size}" '[[ -f $icon && $(png_size "$icon") == "${size}x${size}" ]]'
+    check_that "icon ${size}x${size}" '[[ -f $icon && $(png_size "$icon") == "${size}x${size}" ]]'
 done
 
 # A tool that prints an error or a warning fails the check, even when its exit
@@ -61,21 +52,21 @@ validate() {
     output=$("$@" 2>&1)
     status=$?
     [[ -n $output ]] && sed 's/^/     /' <<<"$output"
-    check "$name" '((status == 0)) && ! grep -qiE "(^|: )(error|warning)|^[EW]: " <<<"$output"'
+    check_that "$name" '((status == 0)) && ! grep -qiE "(^|: )(error|warning)|^[EW]: " <<<"$output"'
 }
 validate "desktop-file-validate" desktop-file-validate "$desktop"
 validate "appstreamcli validate --pedantic" appstreamcli validate --no-net --pedantic "$metainfo"
 validate "appstreamcli validate-tree" appstreamcli validate-tree --no-net "$usr"
 
 field() { sed -n "s/^$1=//p" "$desktop"; }
-check "desktop Exec is the installed program" '[[ $(field Exec) == Vistral && -x $usr/bin/$(field TryExec) ]]'
-check "desktop Icon is the installed icon" '[[ $(field Icon) == "$app_id" ]]'
-check "desktop Categories" '[[ $(field Categories) == "Utility;Calculator;Education;" ]]'
-check "desktop Name" '[[ $(field Name) == Vistral ]]'
-check "metainfo release is $version" 'grep -q "<release version=\"$version\"" "$metainfo"'
-check "metainfo launchable is the desktop entry" \
+check_that "desktop Exec is the installed program" '[[ $(field Exec) == Vistral && -x $usr/bin/$(field TryExec) ]]'
+check_that "desktop Icon is the installed icon" '[[ $(field Icon) == "$app_id" ]]'
+check_that "desktop Categories" '[[ $(field Categories) == "Utility;Calculator;Education;" ]]'
+check_that "desktop Name" '[[ $(field Name) == Vistral ]]'
+check_that "metainfo release is $version" 'grep -q "<release version=\"$version\"" "$metainfo"'
+check_that "metainfo launchable is the desktop entry" \
     'grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo"'
-check "no unfilled @placeholder@" '! grep -l "@[A-Z_]*@" "$desktop" "$metainfo"'
+check_that "no unfilled @placeholder@" '! grep -l "@[A-Z_]*@" "$desktop" "$metainfo"'
 
 if ((failures)); then
     echo "$failures check(s) failed"

@@ -11,7 +11,7 @@
 #
 # Exit status: 0 passed, 1 failed, 77 skipped (tools missing outside CI).
 #
-# The checks are conditions in single quotes, evaluated by check(), so the
+# The checks are conditions in single quotes, evaluated by check_that(), so the
 # variables they name are used there.
 # shellcheck disable=SC2016,SC2034
 set -uo pipefail
@@ -38,15 +38,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-check() {
-    if eval "$2"; then
-        echo "ok   $1"
-    else
-        echo "FAIL $1"
-        failures=$((failures + 1))
-    fi
-}
 
 arch=$(dpkg --print-architecture)
 deb=$work/vistral_${version}_${arch}.deb
@@ -58,17 +49,17 @@ echo "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
 control() { dpkg-deb -f "$deb" "$1"; }
 depends=$(control Depends)
 echo "Depends: $depends"
-check "package name and version" '[[ $(control Package) == vistral && $(control Version) == "$version" ]]'
-check "architecture $arch" '[[ $(control Architecture) == "$arch" ]]'
-check "depends on fonts-liberation2" '[[ $depends == *fonts-liberation2* ]]'
-check "library dependencies read off the binary (Qt Widgets, libstdc++)" \
+check_that "package name and version" '[[ $(control Package) == vistral && $(control Version) == "$version" ]]'
+check_that "architecture $arch" '[[ $(control Architecture) == "$arch" ]]'
+check_that "depends on fonts-liberation2" '[[ $depends == *fonts-liberation2* ]]'
+check_that "library dependencies read off the binary (Qt Widgets, libstdc++)" \
     '[[ $depends == *libqt6widgets6* && $depends == *libstdc++6* ]]'
-check "section, maintainer and description" \
+check_that "section, maintainer and description" \
     '[[ -n $(control Section) && -n $(control Maintainer) && -n $(control Description) ]]'
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for path in ./usr/bin/Vistral ./usr/share/applications/ ./usr/share/metainfo/ \
     ./usr/share/icons/hicolor/32x32/apps/; do
-    check "package holds $path" 'grep -q "^${path//./\\.}" <<<"$contents"'
+    check_that "package holds $path" 'grep -q "^${path//./\\.}" <<<"$contents"'
 done
 
 if [[ -n ${CI:-} && $(id -u) -eq 0 ]]; then
@@ -84,7 +75,7 @@ else
     dpkg -x "$deb" "$work/root" || fail "dpkg -x failed"
     program=$work/root/usr/bin/Vistral
 fi
-check "installed program at $program" '[[ -x $program ]]'
+check_that "installed program at $program" '[[ -x $program ]]'
 
 start_xvfb
 start_program "$program"
@@ -95,18 +86,8 @@ if [[ -z $window ]]; then
     fail "the installed program showed no window titled '$VISTRAL_TITLE'"
 fi
 echo "window $window: $(xdotool getwindowname "$window")"
-"$x11_close" "$window" || fail "could not send the close request"
-status=
-for ((i = 0; i < 200; i++)); do
-    if ! kill -0 "$PROGRAM_PID" 2>/dev/null; then
-        wait "$PROGRAM_PID"
-        status=$?
-        PROGRAM_PID=
-        break
-    fi
-    sleep 0.05
-done
-check "exit status after closing" '[[ ${status:-running} == 0 ]]'
+close_window "$x11_close" "$window"
+check_that "exit status after closing" '[[ ${PROGRAM_STATUS:-running} == 0 ]]'
 
 if ((failures)); then
     echo "$failures check(s) failed"
