@@ -36,6 +36,8 @@
 #include <cstring>
 #include <string>
 
+#include "tools/x11/close_request.h"
+
 namespace {
 
 using Nanoseconds = long long;
@@ -98,19 +100,6 @@ long windowPid(Display* display, Window window) {
         XFree(data);
     }
     return pid;
-}
-
-void sendClose(Display* display, Window window) {
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
 }
 
 // Waits for the next X event until the deadline; false on time-out.
@@ -245,7 +234,8 @@ int main(int argc, char** argv) {
     }
     sleepUntil(painted + settleMs * 1'000'000LL);
     XDamageDestroy(display, damage);
-    sendClose(display, window);
+    sendCloseRequest(display, window);
+    XFlush(display);
     const bool closed = reap(child, now() + 10'000'000'000LL, &use, &status);
     XCloseDisplay(display);
 

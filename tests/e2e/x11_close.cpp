@@ -11,7 +11,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+
+#include "tools/x11/close_request.h"
 
 namespace {
 
@@ -50,15 +51,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
+    sendCloseRequest(display, window);
     XSync(display, False);
     XCloseDisplay(display);
     return 0;
