@@ -56,20 +56,8 @@ class ScaleTest : public QObject {
     void controlsAtTwiceTheirPlace_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("devicePixels");
-        const std::pair<const char*, QRect> rows[] = {
-            {"Label1_0", {128, 0, 610, 50}},    {"Label1_1", {32, 128, 290, 50}},
-            {"Text2_0", {320, 128, 162, 54}},   {"Label1_2", {32, 176, 290, 50}},
-            {"Text2_1", {320, 176, 162, 54}},   {"Label1_6", {512, 80, 386, 50}},
-            {"Label1_3", {512, 128, 130, 50}},  {"Label1_4", {640, 128, 130, 50}},
-            {"Label1_5", {768, 128, 130, 50}},  {"Text2_2", {512, 176, 130, 54}},
-            {"Text2_3", {640, 176, 130, 54}},   {"Text2_4", {768, 176, 130, 54}},
-            {"Command1_0", {32, 288, 226, 50}}, {"Label1_10", {512, 272, 386, 50}},
-            {"Label1_7", {512, 320, 130, 50}},  {"Label1_8", {640, 320, 130, 50}},
-            {"Label1_9", {768, 320, 130, 50}},  {"Command1_1", {256, 368, 226, 50}},
-            {"Text2_5", {512, 368, 130, 54}},   {"Text2_6", {640, 368, 130, 54}},
-            {"Text2_7", {768, 368, 130, 54}},   {"Text1_0", {16, 448, 898, 242}},
-        };
-        for (const auto& [name, devicePixels] : rows) {
+        for (const auto& [name, pixels] : test::kControlPixels) {
+            const QRect devicePixels(pixels.topLeft() * 2, pixels.size() * 2);
             QTest::newRow(name) << QString::fromLatin1(name) << devicePixels;
         }
     }

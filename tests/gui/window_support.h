@@ -4,13 +4,32 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QRect>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
+#include <array>
+#include <utility>
 
 #include "ui/main_window.h"
 
 namespace test {
+
+// Every control's rectangle in logical pixels: the window's twips divided by 15,
+// written out here so that the tests do not take them from the window's own table.
+inline const std::array<std::pair<const char*, QRect>, 22> kControlPixels{{
+    {"Label1_0", {64, 0, 305, 25}},     {"Label1_1", {16, 64, 145, 25}},
+    {"Text2_0", {160, 64, 81, 27}},     {"Label1_2", {16, 88, 145, 25}},
+    {"Text2_1", {160, 88, 81, 27}},     {"Label1_6", {256, 40, 193, 25}},
+    {"Label1_3", {256, 64, 65, 25}},    {"Label1_4", {320, 64, 65, 25}},
+    {"Label1_5", {384, 64, 65, 25}},    {"Text2_2", {256, 88, 65, 27}},
+    {"Text2_3", {320, 88, 65, 27}},     {"Text2_4", {384, 88, 65, 27}},
+    {"Command1_0", {16, 144, 113, 25}}, {"Label1_10", {256, 136, 193, 25}},
+    {"Label1_7", {256, 160, 65, 25}},   {"Label1_8", {320, 160, 65, 25}},
+    {"Label1_9", {384, 160, 65, 25}},   {"Command1_1", {128, 184, 113, 25}},
+    {"Text2_5", {256, 184, 65, 27}},    {"Text2_6", {320, 184, 65, 27}},
+    {"Text2_7", {384, 184, 65, 27}},    {"Text1_0", {8, 224, 449, 121}},
+}};
 
 template <typename Widget = QWidget>
 Widget* control(const QWidget& window, const QString& name) {
