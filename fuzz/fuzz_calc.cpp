@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "calc/numeric.h"
+#include "tests/core/octal_as_hex.h"
 #include "ui/actions.h"
 
 namespace {
@@ -86,25 +87,6 @@ bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// Octal digits as the hexadecimal digits of the same whole number.
-std::string octalToHex(std::string_view octal) {
-    std::string bits;
-    for (const char c : octal) {
-        const int d = c - '0';
-        bits += (d & 4) != 0 ? '1' : '0';
-        bits += (d & 2) != 0 ? '1' : '0';
-        bits += (d & 1) != 0 ? '1' : '0';
-    }
-    bits.insert(0, (4 - bits.size() % 4) % 4, '0');
-    std::string hex;
-    for (std::size_t i = 0; i < bits.size(); i += 4) {
-        const int nibble = (bits[i] - '0') * 8 + (bits[i + 1] - '0') * 4 + (bits[i + 2] - '0') * 2 +
-                           (bits[i + 3] - '0');
-        hex += "0123456789abcdef"[nibble];
-    }
-    return hex;
-}
-
 // What strtod says about the number at the start of `compact` (a text without
 // blanks), when the number is of a form that both read alike: nothing otherwise.
 std::optional<StrtodResult> strtodOracle(std::u16string_view compact) {
@@ -134,7 +116,8 @@ std::optional<StrtodResult> strtodOracle(std::u16string_view compact) {
             if (end == 2) {
                 return std::nullopt;
             }
-            return strtodWhole("0x" + octalToHex(std::string_view(ascii).substr(2, end - 2)));
+            return strtodWhole("0x" +
+                               testsupport::octalAsHex(std::string_view(ascii).substr(2, end - 2)));
         }
         return std::nullopt;
     }

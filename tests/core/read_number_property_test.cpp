@@ -16,11 +16,13 @@
 #include <vector>
 
 #include "calc/numeric.h"
+#include "octal_as_hex.h"
 #include "test_support.h"
 
 namespace {
 
 using testsupport::exactDecimal;
+using testsupport::octalAsHex;
 using testsupport::show;
 using testsupport::u16;
 
@@ -91,23 +93,6 @@ class ReferenceReader {
     }
 
   private:
-    static std::string octalAsHex(const std::string& octal) {
-        std::string bits;
-        for (const char digit : octal) {
-            const int v = digit - '0';
-            bits += (v & 4) != 0 ? '1' : '0';
-            bits += (v & 2) != 0 ? '1' : '0';
-            bits += (v & 1) != 0 ? '1' : '0';
-        }
-        bits.insert(0, (4 - bits.size() % 4) % 4, '0');
-        std::string hex;
-        for (std::size_t i = 0; i < bits.size(); i += 4) {
-            const int nibble = std::stoi(bits.substr(i, 4), nullptr, 2);
-            hex += "0123456789ABCDEF"[nibble];
-        }
-        return hex;
-    }
-
     locale_t cLocale_;
     const std::regex hex_{"&[Hh]([0-9A-Fa-f]*)"};
     const std::regex octal_{"&[Oo]([0-7]*)"};
