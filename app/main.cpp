@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up: the application, the one window, the event loop. The program's own
 // work begins with a click; the error guard around each click is in platform.
 #include <QApplication>

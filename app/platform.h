@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The user-interface operations the program asks of Qt, one function each: the
 // application's look, the window, its labels, text boxes and buttons, the text of
 // a field, click delivery inside the error guard, focus order, the modal message

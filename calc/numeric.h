@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Numeric rules of the calculator: how a field's text becomes a number, how a
 // number becomes a whole 32- or 16-bit integer, and how an integer is shown.
 //

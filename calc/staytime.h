@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The stay-time breakdown: a duration in seconds, possibly fractional, split
 // into whole hours, minutes and rounded seconds, and the two durations the
 // calculator shows.

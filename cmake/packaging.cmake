@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installing Vistral and the Debian package.
 #
 #   cmake --install BUILD [--prefix DIR]      bin/Vistral plus what res/ installs:

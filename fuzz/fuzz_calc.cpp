@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fuzz target for the reading of field texts and for the two button actions.
 //
 // The input bytes are taken twice as text: once as UTF-16 (little-endian pairs,

@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Draws the program's 32 x 32 hamburger icon and writes it as an indexed PNG.
 
 The picture uses a palette of a few colours (of the 256 an indexed PNG allows),

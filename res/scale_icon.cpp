@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Renders the 32 x 32 icon at a larger size for the desktop's icon theme, with
 // every source pixel becoming a square block, so that each rendition is the
 // same drawing and stays in step with res/vistral.png.

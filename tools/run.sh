@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Sets up what is missing, builds Vistral and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Regenerates docs/screenshot.png: the real window under a private Xvfb, after
 # typing 100 (seconds a visit) and 10 (visits) and pressing "Изчисли".
 #

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs the Debian packages Vistral needs, those that are missing only.
 #   tools/setup.sh run    what building and running the program needs
 #   tools/setup.sh test   that, plus what every test, sanitizer and fuzz run needs

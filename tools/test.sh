@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Sets up what is missing, then builds and runs every test of Vistral:
 #   1. the whole project with warnings as errors, every test through ctest;
 #   2. the core and action tests again under AddressSanitizer and

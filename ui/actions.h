@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The actions behind the window's two buttons, "Изчисли" (calculate) and
 // "Изтрий" (clear). They reach the window only through FieldAccess, so any set
 // of eight texts can stand in for it.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's one window, the form `Vistral`: its labels, the eight number
 // fields `Text2`, the buttons `Command1` and the task description `Text1`, built
 // from one table of controls. A click on `Command1` i runs Command1_Click(i) on the

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Speed of the calculation core.
 //
 // readNumber is measured on the texts a person typically types into the two

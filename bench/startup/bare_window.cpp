@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The floor of the start-up bench: a plain Qt Widgets window with the same
 // controls as Vistral's (11 labels, 8 line edits, 2 push buttons, 1 plain text
 // edit) at the same places, with the same texts and font, and no logic, no

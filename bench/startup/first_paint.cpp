@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Measures what a user feels when starting a desktop program: the time from
 // exec to the first paint of its window, and the memory it held at its peak.
 //

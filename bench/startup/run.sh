@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Start-up bench: time from exec to the first paint of the window, and peak
 # resident memory, for Vistral beside the toolkit's floor (a bare Qt window with
 # the same controls, built here) and a peer calculator from Debian (galculator,

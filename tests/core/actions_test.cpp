@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The button actions over eight in-memory texts that stand in for the window's
 // fields and record every write, in order.
 #include "ui/actions.h"

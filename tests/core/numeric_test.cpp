@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The numeric rules: reading a number from a field's text, rounding to a 32- or
 // 16-bit integer, whole division and the text of an integer. Each group is a
 // table of named rows.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Octal digits rewritten as the hexadecimal digits of the same whole number, so
 // that a "&O" number can be handed to strtod as "0x...". Shared by the reference
 // reader of the tests and the fuzz target's oracle.

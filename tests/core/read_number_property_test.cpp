@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // readNumber against a second reading of the same rules, written another way:
 // the characters that count nowhere are dropped first, a regular expression picks
 // the leading number, and the C library converts it under the "C" locale. The

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The stay-time breakdown: the table of average and total times, the limits of
 // the range, and properties checked on large random samples against a breakdown
 // worked out in whole numbers.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Small helpers shared by the core tests: exact comparison of doubles and a
 // printable form of a field's text.
 #pragma once

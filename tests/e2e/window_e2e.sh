@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # End-to-end test of the built program on a real X server, driven as a person
 # drives it: keys and mouse clicks through xdotool, the result boxes read back
 # by selecting and copying their text, the window closed by its close request.

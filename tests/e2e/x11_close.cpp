@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Asks a top-level window to close, the way a window manager's close box does:
 // a WM_DELETE_WINDOW client message. Xvfb runs no window manager, and
 // `xdotool windowclose` destroys the window behind the program's back instead.

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # shellcheck shell=bash
 # Shared by the scripts that drive Vistral on a real X server: the end-to-end
 # and package tests, the screenshot script and the start-up bench. Source it.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window as a person uses it: typing, pasting, Tab, Enter and Space, mouse
 // clicks, and the overflow message, driven with QTest on the real widgets.
 #include <QAbstractButton>

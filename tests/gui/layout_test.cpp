@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a person sees of the window: where each control stands, what it says, its
 // colours and font, the size and border of the window, the icon.
 #include <QAccessible>

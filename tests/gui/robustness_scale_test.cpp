@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window on a high-density screen: with Qt's scale factor 2 every logical
 // pixel is two device pixels wide and high, and the window must show at twice its
 // size with every control at twice its place, not squeezed into the top-left

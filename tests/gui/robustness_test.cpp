@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window under long and hostile use: thousands of random rounds of typing,
 // calculating and clearing, each checked against the calculation itself, with the
 // resident memory before and after; and text no person should type or paste (a

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Finding the window's controls by their object names, and showing the window
 // the way the program does, for the GUI tests.
 #pragma once

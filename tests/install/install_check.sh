@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs the build into a scratch DESTDIR and checks what a desktop sees:
 # every file in its place, the desktop entry and the AppStream metadata valid
 # without a single warning, and the version in the metadata the project's own.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the Debian package with CPack, checks its name and control fields,
 # installs it and starts the installed program under a private Xvfb until its
 # window shows, then closes the window and expects exit status 0.

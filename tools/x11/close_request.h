@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Asking a top-level window to close the way a window manager's close box does:
 // a WM_DELETE_WINDOW client message. Shared by the X11 test and bench tools, which
 // run on an Xvfb without a window manager.
