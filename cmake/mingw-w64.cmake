@@ -1,0 +1,29 @@
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Cross-building the Windows program on Debian with mingw-w64 (the posix thread
+# model, whose C++ runtime links statically like the rest):
+#
+#   cmake -S . -B build/windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
+#
+# Executables built here run on this machine through wine64, so tests cross-built
+# with this toolchain run under ctest as they would on Windows.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(mingw_prefix x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${mingw_prefix}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${mingw_prefix}-g++-posix)
+set(CMAKE_RC_COMPILER ${mingw_prefix}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${mingw_prefix})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+find_program(VISTRAL_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+if(VISTRAL_WINE64)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${VISTRAL_WINE64})
+endif()
