@@ -10,11 +10,15 @@
 // Starts PROGRAM on the X display named by DISPLAY, watches the root window for
 // the MapNotify of the program's top-level window (its _NET_WM_PID is the
 // child's, when set), puts an XDamage object on that window at once and takes
-// the first DamageNotify as the first paint. After N more milliseconds
-// (default 500) it asks the window to close with WM_DELETE_WINDOW, as a window
-// manager's close box does, and reads the child's peak resident set size from
-// wait4's rusage. The display should run no window manager, so that the window
-// mapped is the program's own.
+// the first DamageNotify after which the window shows more than one colour as
+// the first paint. Drawing that leaves the window one colour is not yet the
+// program's paint: a window shows a blank fill as it is mapped, Qt's and wine's
+// alike, and wine then fills the background before any control draws. (Reading
+// the window takes a millisecond or two, by which the next damage may be taken
+// late.) After N more milliseconds (default 500) it asks the window to close
+// with WM_DELETE_WINDOW, as a window manager's close box does, and reads the
+// child's peak resident set size from wait4's rusage. The display should run no
+// window manager, so that the window mapped is the program's own.
 //
 // Prints one line: first_paint_ms=<ms> cpu_ms=<ms> peak_rss_kib=<KiB> exit=<status>
 // Times are CLOCK_MONOTONIC. cpu_ms is the processor time all of the child's
@@ -24,6 +28,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
 #include <dirent.h>
 #include <fcntl.h>
@@ -104,6 +109,37 @@ long windowPid(Display* display, Window window) {
         XFree(data);
     }
     return pid;
+}
+
+// Whether the window shows a single colour (or cannot be read, which counts as
+// not being painted yet).
+bool showsOneColour(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, window, &attributes) == 0 ||
+        attributes.map_state != IsViewable) {
+        return true;
+    }
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return true;
+    }
+    unsigned long mask = image->red_mask | image->green_mask | image->blue_mask;
+    if (mask == 0) {
+        mask = ~0UL;
+    }
+    const unsigned long first = XGetPixel(image, 0, 0) & mask;
+    bool one = true;
+    for (int y = 0; one && y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            if ((XGetPixel(image, x, y) & mask) != first) {
+                one = false;
+                break;
+            }
+        }
+    }
+    XDestroyImage(image);
+    return one;
 }
 
 // Waits for the next X event until the deadline; false on time-out.
@@ -215,14 +251,19 @@ int main(int argc, char** argv) {
             const long pid = windowPid(display, event.xmap.window);
             if (pid == 0 || pid == child) {
                 window = event.xmap.window;
-                damage = XDamageCreate(display, window, XDamageReportNonEmpty);
+                // Every drawing reports, so none is lost while the window is read.
+                damage = XDamageCreate(display, window, XDamageReportRawRectangles);
                 XFlush(display);
             }
         } else if (event.type == damageEvent + XDamageNotify && window != None) {
             const auto* notify = reinterpret_cast<XDamageNotifyEvent*>(&event);
             if (notify->drawable == window) {
-                painted = now();
-                cpuAtPaint = cpuTime(child);
+                const Nanoseconds arrived = now();
+                const Nanoseconds cpu = cpuTime(child);
+                if (!showsOneColour(display, window)) {
+                    painted = arrived;
+                    cpuAtPaint = cpu;
+                }
             }
         }
     }
