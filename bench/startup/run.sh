@@ -11,31 +11,58 @@
 # programs take turns in every round, so drifts of the machine hit all alike.
 #
 #   bash bench/startup/run.sh [--runs N] [--build DIR] [--peer PROGRAM]
+#   bash bench/startup/run.sh --windows WINDIR [--runs N] [--build DIR]
 #
 # Prints a markdown table: median and spread (min-max) of N runs (default 7),
 # each program's ratio to the bare Qt window, and whether Vistral meets its
 # targets: first paint within 1.15x the bare window and under half of the peer,
 # peak RSS within 1.1x the bare window.
+#
+# With --windows, the same for the Windows build under wine: Vistral.exe beside
+# a bare Win32 window with the same controls, both from the Windows build
+# directory WINDIR (app/Vistral.exe, bench/startup/bare_window_win32.exe; a
+# relative WINDIR is taken from the top of the repository, as DIR is), built with
+#   cmake -S . -B build/windows --toolchain cmake/mingw-w64.cmake \
+#       -DCMAKE_BUILD_TYPE=Release -DVISTRAL_BENCH=ON && cmake --build build/windows
+# They run in one fresh wine prefix whose wineserver, and whose desktop process,
+# are started before the timed runs (Windows has both running before any program
+# starts); the probe is the Linux build's. Target: first paint within 1.15x the
+# bare Win32 window.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 runs=7
 build=build/bench
 peer=galculator
+windows=
+usage="usage: $0 [--runs N] [--build DIR] [--peer PROGRAM | --windows WINDIR]"
 while (($#)); do
     case $1 in
         --runs) runs=$2; shift 2 ;;
         --build) build=$2; shift 2 ;;
         --peer) peer=$2; shift 2 ;;
-        *) echo "usage: $0 [--runs N] [--build DIR] [--peer PROGRAM]" >&2; exit 2 ;;
+        --windows) windows=$2; shift 2 ;;
+        *) echo "$usage" >&2; exit 2 ;;
     esac
 done
+
+if [[ -n $windows ]]; then
+    names=("Vistral.exe" "bare Win32 window")
+    programs=("$windows/app/Vistral.exe" "$windows/bench/startup/bare_window_win32.exe")
+    for program in "${programs[@]}"; do
+        [[ -f $program ]] || { echo "$program is missing: build $windows first" >&2; exit 2; }
+    done
+    packages=(wine wine64 fonts-liberation2 xvfb libx11-dev libxdamage-dev)
+else
+    names=("Vistral" "bare Qt window" "$peer")
+    packages=(xvfb xdotool libx11-dev libxdamage-dev)
+fi
 
 sudo=()
 [[ $(id -u) -ne 0 ]] && sudo=(sudo)
 needed=()
-command -v "$peer" >/dev/null || needed+=("$peer")
-for p in xvfb xdotool libx11-dev libxdamage-dev; do
+[[ -n $windows ]] || command -v "$peer" >/dev/null || needed+=("$peer")
+for p in "${packages[@]}"; do
     dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null | grep -qx installed || needed+=("$p")
 done
 if ((${#needed[@]})); then
@@ -47,10 +74,23 @@ fi
 
 # Built as a user runs it: a release build, the same as tools/run.sh makes.
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVISTRAL_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target Vistral first_paint bare_window >&2
+if [[ -n $windows ]]; then
+    cmake --build "$build" -j"$(nproc)" --target first_paint >&2
+else
+    cmake --build "$build" -j"$(nproc)" --target Vistral first_paint bare_window >&2
+fi
 
 # shellcheck source=../../tests/e2e/xsession.sh
 source tests/e2e/xsession.sh
+# shellcheck source=../../tests/windows/wineprefix.sh
+source tests/windows/wineprefix.sh
+finish() {
+    local status=$?
+    stop_wine_prefix
+    (exit "$status")
+    stop_session
+}
+trap finish EXIT
 start_xvfb 1024x768x24
 # A session without a desktop bus or an accessibility service, the same for all.
 export NO_AT_BRIDGE=1
@@ -58,12 +98,27 @@ home=$XSESSION_DIR/home
 mkdir -p "$home"
 export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_CACHE_HOME=$home/.cache
 
-names=("Vistral" "bare Qt window" "$peer")
-commands=("$build/app/Vistral" "$build/bench/startup/bare_window" "$(command -v "$peer")")
 probe=$build/bench/startup/first_paint
+if [[ -n $windows ]]; then
+    echo "Making a wine prefix" >&2
+    make_wine_prefix "$XSESSION_DIR/wine"
+    wineserver -p
+    # Wine ends its desktop process (explorer.exe) a moment after the last
+    # program that used it and starts it anew with the next one, a cost Windows
+    # never has that would fall on either program by chance. A console program
+    # waiting for input keeps the desktop for the whole bench.
+    mkfifo "$XSESSION_DIR/keep"
+    "$WINE64" cmd.exe <"$XSESSION_DIR/keep" >/dev/null 2>&1 &
+    exec 3>"$XSESSION_DIR/keep"
+    runner=("$WINE64")
+    commands=("${programs[@]}")
+else
+    runner=()
+    commands=("$build/app/Vistral" "$build/bench/startup/bare_window" "$(command -v "$peer")")
+fi
 
 measure() {
-    "$probe" "${commands[$1]}" || fail "could not measure ${names[$1]}"
+    "$probe" "${runner[@]}" "${commands[$1]}" || fail "could not measure ${names[$1]}"
 }
 
 # One unrecorded run each fills the caches (files, fonts, the peer's settings).
@@ -95,11 +150,21 @@ median() { stats "$1" | cut -d' ' -f1; }
 base_paint=$(median "${paint[1]}")
 base_cpu=$(median "${cpu[1]}")
 base_rss=$(median "${rss[1]}")
+if [[ -n $windows ]]; then
+    base="bare Win32"
+    where="wine $("$WINE64" --version) in one prefix, Xvfb without a window manager"
+else
+    base="bare Qt"
+    where="Xvfb without a window manager"
+fi
 echo
-echo "Start-up under Xvfb without a window manager, $(nproc) cores, load average" \
+echo "Start-up under $where, $(nproc) cores, load average" \
     "$(cut -d' ' -f1 /proc/loadavg) at the end: median of $runs interleaved runs (min-max)."
+if [[ -n $windows ]]; then
+    echo "CPU time is the program's own process; the wineserver's and the desktop process's are not counted."
+fi
 echo
-echo "| program | first paint | CPU time to first paint | peak RSS | vs bare Qt: paint / CPU / RSS |"
+echo "| program | first paint | CPU time to first paint | peak RSS | vs $base: paint / CPU / RSS |"
 echo "|---|---|---|---|---|"
 for ((i = 0; i < count; i++)); do
     read -r pm pmin pmax <<<"$(stats "${paint[i]}")"
@@ -113,6 +178,12 @@ for ((i = 0; i < count; i++)); do
                pm / pb, cm / cb, rm / rb }'
 done
 echo
+if [[ -n $windows ]]; then
+    awk -v v="$(median "${paint[0]}")" -v b="$base_paint" 'BEGIN {
+        printf "- first paint within 1.15x the bare Win32 window: %s (%.2fx)\n", v <= 1.15 * b ? "yes" : "NO", v / b
+    }'
+    exit 0
+fi
 awk -v v="$(median "${paint[0]}")" -v b="$base_paint" -v p="$(median "${paint[2]}")" \
     -v vr="$(median "${rss[0]}")" -v br="$base_rss" -v peer="$peer" 'BEGIN {
     printf "- first paint within 1.15x the bare Qt window: %s (%.2fx)\n", v <= 1.15 * b ? "yes" : "NO", v / b
