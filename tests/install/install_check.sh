@@ -8,7 +8,8 @@
 # every file in its place, the desktop entry valid without a word from
 # desktop-file-validate, the AppStream metadata valid without a single warning,
 # the version and licence in the metadata the project's own, and no web address
-# but those the build was given.
+# but those the build was given; the manual pages, the copyright file and the
+# changelog in their places, the pages without a warning from man.
 #
 #   install_check.sh BUILD_DIR VERSION APP_ID
 #
@@ -26,7 +27,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../e2e/xsession.sh
 source "$here/../e2e/xsession.sh"
 
-need_tools desktop-file-validate appstreamcli
+need_tools desktop-file-validate appstreamcli man
 
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
@@ -50,6 +51,19 @@ for size in 32 64 128 256; do
     icon=$usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
     check_that "icon ${size}x${size}" '[[ -f $icon && $(png_size "$icon") == "${size}x${size}" ]]'
 done
+
+# English and Bulgarian manual pages: filled in with this version, and nothing
+# for man to warn about (the same check as lintian's).
+for page in man/man1/Vistral.1.gz man/bg/man1/Vistral.1.gz; do
+    check_that "manual page $page, version $version, no warning" \
+        '[[ -f $usr/share/$page ]] && zgrep -q "\"Vistral $version\"" "$usr/share/$page" &&
+         [[ -z $(man --warnings -E UTF-8 -l -Tutf8 -Z "$usr/share/$page" 2>&1 >/dev/null) ]]'
+done
+doc=$usr/share/doc/vistral
+check_that "machine-readable copyright file" \
+    '[[ $(head -n1 "$doc/copyright") == "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ]]'
+check_that "changelog.gz starts with version $version" \
+    '[[ $(zcat "$doc/changelog.gz" | head -n1) == "vistral ($version) "* ]]'
 
 # A tool that prints an error or a warning fails the check, even when its exit
 # status is 0; hints and notes are shown but pass, unless --silent asks for no
