@@ -10,10 +10,10 @@
 #
 #   cmake -DSOURCE_DIR=DIR -DOUTPUT=FILE [-DBINARY_DIR=DIR] -P debian_copyright.cmake
 #
-# The files are those git lists (tracked, or new and not ignored) or, outside a
-# git checkout, every file below SOURCE_DIR except .git and BINARY_DIR. The most
-# common header becomes "Files: *", other headers get paragraphs of their own,
-# and the paragraphs of .reuse/dep5 follow as they are. A file with no header that no dep5 paragraph
+# The files are those git tracks or, outside a git checkout, every file below
+# SOURCE_DIR except .git and BINARY_DIR. The most common header becomes
+# "Files: *", other headers get paragraphs of their own, and the paragraphs of
+# .reuse/dep5 follow as they are. A file with no header that no dep5 paragraph
 # names, or a licence without its text in LICENSES/, stops the build, as it
 # would fail `reuse lint`. OUTPUT is rewritten only when its content changes.
 cmake_minimum_required(VERSION 3.25)
@@ -94,9 +94,8 @@ endforeach()
 find_package(Git QUIET)
 set(files)
 if(GIT_FOUND AND EXISTS "${SOURCE_DIR}/.git")
-    # Tracked files and new ones not ignored, as `reuse lint` sees them.
-    execute_process(COMMAND "${GIT_EXECUTABLE}" -C "${SOURCE_DIR}" ls-files --cached --others
-                            --exclude-standard
+    # The files of the release: a scratch file not yet added does not stop the build.
+    execute_process(COMMAND "${GIT_EXECUTABLE}" -C "${SOURCE_DIR}" ls-files
                     OUTPUT_VARIABLE listing RESULT_VARIABLE status)
     if(status EQUAL 0)
         string(REGEX REPLACE "\n$" "" listing "${listing}")
