@@ -69,7 +69,7 @@ check_that "changelog.gz starts with version $version" \
 # status is 0; hints and notes are shown but pass, unless --silent asks for no
 # output at all.
 validate() {
-    local silent= name output status
+    local silent='' name output status
     [[ $1 == --silent ]] && silent=1 && shift
     name=$1
     shift
