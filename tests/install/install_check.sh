@@ -97,7 +97,8 @@ check_that "no unfilled @placeholder@" '! grep -l "@[A-Z_]*@" "$desktop" "$metai
 # The addresses the build was configured with, none by default; no other may appear.
 cached() { sed -n "s/^$1:STRING=//p" "$build/CMakeCache.txt"; }
 given=$(printf '%s\n' "$(cached VISTRAL_HOMEPAGE)" "$(cached VISTRAL_SCREENSHOT_URL)" | sed '/^$/d' | sort -u)
-check_that "web addresses only those given (${given:-none})" \
+shown=${given:-none}
+check_that "web addresses only those given (${shown//$'\n'/, })" \
     '[[ $(grep -oh "http[^<\"[:space:]]*" "$desktop" "$metainfo" | sort -u) == "$given" ]]'
 
 if ((failures)); then
