@@ -7,7 +7,8 @@
 //    its frame centred once the window manager has added it;
 //  - labels: QLabel, opaque, wrapping, below the boxes and buttons they meet;
 //  - text boxes: QLineEdit with a validator that counts characters;
-//  - the description: a read-only QPlainTextEdit that Tab leaves;
+//  - the description: a read-only QPlainTextEdit that Tab leaves and that starts
+//    no drag;
 //  - buttons: QPushButton faces from a style sheet, Enter clicks once per press;
 //  - the message: QMessageBox, application-modal.
 #include <QAbstractButton>
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -102,6 +104,27 @@ class PushButton final : public QPushButton {
             return;
         }
         QPushButton::keyPressEvent(event);
+    }
+};
+
+// The description has nothing to offer a drag, so it starts none. Qt's text box
+// starts one when a press inside the selection is followed by a move, and quick
+// input (press, move and release with no pause between them) can leave the window
+// inside that drag's event loop for good, deaf to every click and key. Here a
+// press clears the selection first, so it begins a new selection where it lands,
+// as in a box without drag and drop. The cursor is put where the press lands, so
+// the box does not scroll; Shift+press still extends the selection.
+class DescriptionBox final : public QPlainTextEdit {
+  public:
+    explicit DescriptionBox(QWidget* parent) : QPlainTextEdit(parent) { setReadOnly(true); }
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier) &&
+            textCursor().hasSelection()) {
+            setTextCursor(cursorForPosition(event->position().toPoint()));
+        }
+        QPlainTextEdit::mousePressEvent(event);
     }
 };
 
@@ -221,7 +244,7 @@ Control Window::addTextBox(const TwipsRect& rect, Alignment alignment, bool read
 }
 
 Control Window::addDescriptionBox(const TwipsRect& rect, std::u16string_view text) {
-    auto* box = new QPlainTextEdit(&native_->window);
+    auto* box = new DescriptionBox(&native_->window);
     box->setGeometry(toQRect(rect));
     keepStandardWindowColour(*box);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -229,7 +252,6 @@ Control Window::addDescriptionBox(const TwipsRect& rect, std::u16string_view tex
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setUndoRedoEnabled(false);
     box->setPlainText(toQString(text));
-    box->setReadOnly(true);
     // Read-only alone allows selecting by mouse only; the keyboard selects too, so
     // the text can be copied without a mouse. Tab leaves the box.
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
