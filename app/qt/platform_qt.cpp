@@ -116,6 +116,7 @@ class PushButton final : public QPushButton {
 // the box does not scroll; Shift+press still extends the selection.
 class DescriptionBox final : public QPlainTextEdit {
   public:
+    // Read-only from the start, as assistive technology must know it.
     explicit DescriptionBox(QWidget* parent) : QPlainTextEdit(parent) { setReadOnly(true); }
 
   protected:
@@ -191,6 +192,7 @@ QLineEdit& lineEdit(const Window::Native& native, Control box) {
 }  // namespace
 
 Window::Window(const Description& description) : native_(std::make_unique<Native>()) {
+    qt::useAccessibleInterfaces();
     QWidget& window = native_->window;
     window.setObjectName(toQString(description.name));
     window.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -227,16 +229,18 @@ Control Window::addLabel(const TwipsRect& rect, std::u16string_view text, Rgb ba
 Control Window::addTextBox(const TwipsRect& rect, Alignment alignment, bool readOnly,
                            int charLimit) {
     auto* box = new QLineEdit(&native_->window);
+    if (readOnly) {
+        // Read-only before anything else, so that assistive technology never meets
+        // it as an editable box. Qt's read-only line edit already refuses typing,
+        // cut, paste, delete, undo and drops, leaves only Copy and Select All in
+        // its context menu, and (drags being off by default) starts no drag.
+        box->setReadOnly(true);
+        box->setAcceptDrops(false);
+    }
     box->setGeometry(toQRect(rect));
     box->setAlignment(Qt::AlignVCenter |
                       (alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft));
     keepStandardWindowColour(*box);
-    if (readOnly) {
-        // Qt's read-only line edit already refuses typing, cut, paste, delete,
-        // undo and drops and leaves only Copy and Select All in its context menu.
-        box->setReadOnly(true);
-        box->setAcceptDrops(false);
-    }
     if (charLimit != kNoLimit) {
         box->setValidator(new CharLimitValidator(charLimit, box));
     }
