@@ -68,7 +68,8 @@ def run(program):
             b.getState().contains(pyatspi.STATE_EDITABLE),
             "EditableText" in pyatspi.listInterfaces(b)) for b in boxes],
           [(name, False, True, True) for name in ("Средно престой [s]", "Брой посещения")] +
-          [(name, True, False, False) for name in RESULTS + ["ИТ - средно време за престой в сайт"]])
+          [(name, True, False, False)
+           for name in RESULTS + ["ИТ - средно време за престой в сайт"]])
     calculate, clear = buttons = children(frame, pyatspi.ROLE_PUSH_BUTTON)
     check("buttons", [b.name for b in buttons], ["Изчисли", "Изтрий"])
     # The description reads line by line as it shows, wrapped at its width.
