@@ -28,8 +28,9 @@ namespace platform::qt {
 
 namespace {
 
-// A read-only box: its text, a cursor and a selection (from start to end, empty
-// for none), for one box type each.
+// A read-only box as assistive technology meets it: text to read, a cursor to
+// move and a selection to make, and no editing. Each box type gives its text, its
+// selection (start and end, equal for none) and a way to select.
 class ReadOnlyText : public QAccessibleWidget, public QAccessibleTextInterface {
   public:
     explicit ReadOnlyText(QWidget* box) : QAccessibleWidget(box, QAccessible::EditableText) {}
@@ -112,7 +113,11 @@ class ReadOnlyLine final : public ReadOnlyText {
         return box_->hasSelectedText() ? std::pair(box_->selectionStart(), box_->selectionEnd())
                                        : std::pair(at, at);
     }
-    void select(int start, int end) override { box_->setSelection(start, end - start); }
+    void select(int start, int end) override {
+        const int size = characterCount();
+        start = std::clamp(start, 0, size);
+        box_->setSelection(start, std::clamp(end, 0, size) - start);
+    }
 
     QLineEdit* box_;
 };

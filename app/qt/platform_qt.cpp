@@ -10,7 +10,8 @@
 //  - the description: a read-only QPlainTextEdit that Tab leaves and that starts
 //    no drag;
 //  - buttons: QPushButton faces from a style sheet, Enter clicks once per press;
-//  - the message: QMessageBox, application-modal.
+//  - the message: QMessageBox, application-modal;
+//  - what assistive technology is told: app/qt/accessible_qt.cpp.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
