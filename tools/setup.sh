@@ -20,6 +20,7 @@ test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool xclip x11-utils libx11-dev libxdamage-dev
+    dbus at-spi2-core python3-pyatspi
     desktop-file-utils appstream dpkg-dev file lintian reuse man-db
     locales
 )
