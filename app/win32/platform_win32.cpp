@@ -255,24 +255,26 @@ class Selection {
     HGDIOBJ previous_;
 };
 
-// A button: its face colour, a raised border shaded from it (sunken while pressed),
-// black while the button has the focus, and the caption in the middle.
+// A button: its face colour, a raised border shaded from it, black while the
+// button has the focus, sunken inside a thinner black line while it is pressed
+// (a pressed button has the focus), and the caption in the middle.
 LRESULT drawButton(Window::Native& native, const DRAWITEMSTRUCT& item) {
     const ControlData* button = native.find(item.hwndItem);
     if (button == nullptr || button->kind != Kind::Button) {
         return FALSE;
     }
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const bool focused = (item.itemState & ODS_FOCUS) != 0;
     const int border = scaled(kButtonBorder, native.dpi);
+    const int outline = focused ? (pressed ? border / 2 : border) : 0;
+    const COLORREF light = lighter(button->colour);
+    const COLORREF dark = darker(button->colour);
     RECT rect = item.rcItem;
     fill(item.hDC, rect, button->colour);
-    if ((item.itemState & ODS_FOCUS) != 0) {
-        drawBorder(item.hDC, rect, border, RGB(0, 0, 0), RGB(0, 0, 0));
-    } else {
-        const COLORREF light = lighter(button->colour);
-        const COLORREF dark = darker(button->colour);
-        drawBorder(item.hDC, rect, border, pressed ? dark : light, pressed ? light : dark);
-    }
+    drawBorder(item.hDC, rect, outline, RGB(0, 0, 0), RGB(0, 0, 0));
+    InflateRect(&rect, -outline, -outline);
+    drawBorder(item.hDC, rect, border - outline, pressed ? dark : light, pressed ? light : dark);
+    rect = item.rcItem;
     if (pressed) {
         OffsetRect(&rect, 1, 1);
     }
