@@ -78,8 +78,9 @@ std::wstring windowText(HWND window) {
     return text;
 }
 
-void place(HWND window, HWND insertAfter, UINT flags) {
-    SetWindowPos(window, insertAfter, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+// Puts `window` just below `insertAfter` in the z-order (HWND_TOP: on top of all).
+void placeBelow(HWND window, HWND insertAfter) {
+    SetWindowPos(window, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void placeAt(HWND window, const PixelRect& rect) {
@@ -91,15 +92,12 @@ int scaled(int pixels, UINT dpi) {
     return MulDiv(pixels, static_cast<int>(dpi), kStandardDpi);
 }
 
+// The window's font at the window's DPI; null if Windows cannot make it.
 UniqueFont makeFont(const Window::Native& native) {
-    HFONT font = CreateFontW(-MulDiv(native.fontPoints, static_cast<int>(native.dpi), 72), 0, 0, 0,
-                             native.fontWeight, FALSE, FALSE, FALSE, native.fontCharset,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_ROMAN, native.fontFamily.c_str());
-    if (font == nullptr) {
-        throwLastError("CreateFontW");
-    }
-    return UniqueFont(font);
+    return UniqueFont(CreateFontW(-MulDiv(native.fontPoints, static_cast<int>(native.dpi), 72), 0,
+                                  0, 0, native.fontWeight, FALSE, FALSE, FALSE, native.fontCharset,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH | FF_ROMAN, native.fontFamily.c_str()));
 }
 
 UniqueIcon loadIcon(const Window::Native& native, int metric) {
@@ -111,12 +109,12 @@ UniqueIcon loadIcon(const Window::Native& native, int metric) {
 // The window's icons, drawn from the icon resource at the window's DPI.
 void setIcons(Window::Native& native) {
     UniqueIcon big = loadIcon(native, SM_CXICON);
-    UniqueIcon small = loadIcon(native, SM_CXSMICON);
+    UniqueIcon little = loadIcon(native, SM_CXSMICON);
     HWND window = native.window.get();
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little.get()));
     native.bigIcon = std::move(big);
-    native.smallIcon = std::move(small);
+    native.smallIcon = std::move(little);
 }
 
 SIZE frameSize(const Window::Native& native) {
@@ -341,6 +339,9 @@ void restoreFocus(const Window::Native& native) {
 void dpiChanged(Window::Native& native, UINT dpi, const RECT& suggested) {
     native.dpi = dpi;
     UniqueFont font = makeFont(native);
+    if (font == nullptr) {
+        font = std::move(native.windowFont);
+    }
     for (const ControlData& control : native.controls) {
         placeAt(control.handle, toPixels(control.rect, static_cast<int>(dpi)));
         SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
@@ -455,6 +456,9 @@ Window::Window(const Description& description) : native_(std::make_unique<Native
     native.window.reset(window);
     native.dpi = GetDpiForWindow(window);
     native.windowFont = makeFont(native);
+    if (native.windowFont == nullptr) {
+        throwLastError("CreateFontW");
+    }
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(native.windowFont.get()), FALSE);
     setIcons(native);
 }
@@ -467,7 +471,7 @@ Control Window::addLabel(const TwipsRect& rect, std::u16string_view text, Rgb ba
     HWND label = createChild(*native_, 0, L"STATIC", toWide(text), WS_VISIBLE | SS_NOPREFIX | align,
                              rect, nextId(*native_));
     // Where a label meets a text box or a button, the box or button is on top.
-    place(label, HWND_BOTTOM, 0);
+    placeBelow(label, HWND_BOTTOM);
     const COLORREF colour = toColorref(background);
     return add(*native_, {.kind = Kind::Label,
                           .handle = label,
@@ -554,7 +558,7 @@ void Window::setNames(Control control, std::u16string_view /*objectName*/,
     }
     HWND above = GetWindow(data.handle, GW_HWNDPREV);
     if (above != data.nameLabel) {
-        place(data.nameLabel, above != nullptr ? above : HWND_TOP, 0);
+        placeBelow(data.nameLabel, above != nullptr ? above : HWND_TOP);
     }
 }
 
@@ -574,7 +578,7 @@ void Window::setFocusOrder(std::span<const Control> order) {
         const ControlData& data = native_->control(control);
         for (HWND window : {data.nameLabel, data.handle}) {
             if (window != nullptr) {
-                place(window, previous, 0);
+                placeBelow(window, previous);
                 previous = window;
             }
         }
