@@ -49,14 +49,14 @@ struct ControlData {
     HWND handle;
     TwipsRect rect;
     // Labels: the back colour and its brush. Buttons: the face colour.
-    COLORREF colour;
-    UniqueBrush brush;
+    COLORREF colour = 0;
+    UniqueBrush brush{};
     // Buttons: the caption and what a click runs.
-    std::wstring caption;
-    std::function<void()> onClick;
+    std::wstring caption{};
+    std::function<void()> onClick{};
     // Text boxes: an invisible label just above the box in the z-order, whose text
     // assistive technology reads as the box's name.
-    HWND nameLabel;
+    HWND nameLabel = nullptr;
 };
 
 // Registers the window class of the program's windows; the process entry point

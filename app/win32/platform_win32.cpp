@@ -477,10 +477,7 @@ Control Window::addLabel(const TwipsRect& rect, std::u16string_view text, Rgb ba
                           .handle = label,
                           .rect = rect,
                           .colour = colour,
-                          .brush = UniqueBrush(CreateSolidBrush(colour)),
-                          .caption = {},
-                          .onClick = {},
-                          .nameLabel = nullptr});
+                          .brush = UniqueBrush(CreateSolidBrush(colour))});
 }
 
 Control Window::addTextBox(const TwipsRect& rect, Alignment alignment, bool readOnly,
@@ -494,14 +491,7 @@ Control Window::addTextBox(const TwipsRect& rect, Alignment alignment, bool read
     if (charLimit != kNoLimit) {
         SetWindowSubclass(box, limitedBoxProc, 0, static_cast<DWORD_PTR>(charLimit));
     }
-    return add(*native_, {.kind = Kind::TextBox,
-                          .handle = box,
-                          .rect = rect,
-                          .colour = 0,
-                          .brush = nullptr,
-                          .caption = {},
-                          .onClick = {},
-                          .nameLabel = nullptr});
+    return add(*native_, {.kind = Kind::TextBox, .handle = box, .rect = rect});
 }
 
 Control Window::addDescriptionBox(const TwipsRect& rect, std::u16string_view text) {
@@ -516,14 +506,7 @@ Control Window::addDescriptionBox(const TwipsRect& rect, std::u16string_view tex
                         ES_AUTOVSCROLL | ES_LEFT;
     HWND box =
         createChild(*native_, WS_EX_CLIENTEDGE, L"EDIT", lines, style, rect, nextId(*native_));
-    return add(*native_, {.kind = Kind::DescriptionBox,
-                          .handle = box,
-                          .rect = rect,
-                          .colour = 0,
-                          .brush = nullptr,
-                          .caption = {},
-                          .onClick = {},
-                          .nameLabel = nullptr});
+    return add(*native_, {.kind = Kind::DescriptionBox, .handle = box, .rect = rect});
 }
 
 Control Window::addButton(const TwipsRect& rect, std::u16string_view caption, Rgb face,
@@ -535,10 +518,8 @@ Control Window::addButton(const TwipsRect& rect, std::u16string_view caption, Rg
                           .handle = button,
                           .rect = rect,
                           .colour = toColorref(face),
-                          .brush = nullptr,
                           .caption = std::move(text),
-                          .onClick = std::move(onClick),
-                          .nameLabel = nullptr});
+                          .onClick = std::move(onClick)});
 }
 
 // Windows has no object names for controls (UI Automation identifies them by
