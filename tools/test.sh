@@ -21,15 +21,17 @@ fuzz_seconds=${VISTRAL_FUZZ_SECONDS:-60}
 results=()
 failed=0
 
+# Runs a stage and notes its result and time: the whole run must stay within
+# 20 minutes on 2 cores.
 stage() {
-    local name=$1
+    local name=$1 start=$SECONDS
     shift
     echo
     echo "=== $name"
     if "$@"; then
-        results+=("PASS  $name")
+        results+=("PASS  $name ($((SECONDS - start)) s)")
     else
-        results+=("FAIL  $name")
+        results+=("FAIL  $name ($((SECONDS - start)) s)")
         failed=$((failed + 1))
     fi
 }
