@@ -1,0 +1,41 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The Qt objects behind a platform::Window, for the Qt implementation and the
+// tests that drive the real widgets.
+#pragma once
+
+#include <QWidget>
+#include <cstddef>
+#include <vector>
+
+#include "app/platform.h"
+
+namespace platform {
+
+struct Window::Native {
+    QWidget window;
+    // By Control: the widget each add function made, in order.
+    std::vector<QWidget*> controls;
+
+    QWidget* control(Control c) const { return controls.at(static_cast<std::size_t>(c)); }
+};
+
+namespace qt {
+
+// The look every window of the program shares, whatever the desktop: the Fusion
+// style with its standard light palette, so that text on the light back colours
+// stays dark under a dark desktop theme, and Liberation Serif (metric-compatible,
+// with Cyrillic) wherever "Times New Roman" is missing. Call once, after the
+// QApplication is made and before any widget.
+void useStandardLook();
+
+// Makes the window known to assistive technology as a window named by its title,
+// and the read-only boxes as text that can be read and selected but not changed
+// (app/qt/accessible_qt.cpp). Every Window does this before making its controls.
+void useAccessibleInterfaces();
+
+}  // namespace qt
+
+}  // namespace platform
