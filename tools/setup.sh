@@ -20,7 +20,7 @@ run_packages=(
 test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool xclip x11-utils libx11-dev libxdamage-dev
+    xvfb xauth xdotool xclip x11-utils libx11-dev libxdamage-dev imagemagick
     dbus at-spi2-core python3-pyatspi
     desktop-file-utils appstream dpkg-dev file lintian reuse man-db
     locales

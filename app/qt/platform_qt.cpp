@@ -244,6 +244,16 @@ Control Window::addTextBox(const TwipsRect& rect, Alignment alignment, bool read
     keepStandardWindowColour(*box);
     if (charLimit != kNoLimit) {
         box->setValidator(new CharLimitValidator(charLimit, box));
+        // Assistive technology inserts and replaces text through setText, which no
+        // validator sees; a text past the limit from there is taken back.
+        QObject::connect(box, &QLineEdit::textChanged, box,
+                         [box, charLimit, kept = QString()](const QString& text) mutable {
+                             if (fitsLimit(toView(text), charLimit)) {
+                                 kept = text;
+                             } else {
+                                 box->setText(kept);
+                             }
+                         });
     }
     return add(*native_, box);
 }

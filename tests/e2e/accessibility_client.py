@@ -83,6 +83,10 @@ def run(program):
     # first, "Press"): the overflow message arrives as an alert with its text.
     for box in boxes[:2]:
         box.queryEditableText().insertText(0, "99999", 5)
+    # The five-character limit holds for assistive technology too.
+    boxes[0].queryEditableText().insertText(5, "7", 1)
+    boxes[1].queryEditableText().setTextContents("1234567")
+    check("limit", [b.queryText().getText(0, -1) for b in boxes[:2]], ["99999", "99999"])
     activated.clear()
     calculate.queryAction().doAction(0)
     role, name, alert = wait_for("message", lambda: [a for a in activated if a[0] != "frame"])[0]
