@@ -6,7 +6,8 @@
 
 # Installs the Debian packages Vistral needs, those that are missing only.
 #   tools/setup.sh run    what building and running the program needs
-#   tools/setup.sh test   that, plus what every test, sanitizer and fuzz run needs
+#   tools/setup.sh test   that, plus what every test, sanitizer and fuzz run needs,
+#                         and the Windows build: cross-built, run under wine, packed
 set -euo pipefail
 
 mode=${1:-run}
@@ -24,10 +25,14 @@ test_packages=(
     desktop-file-utils appstream dpkg-dev file lintian reuse man-db
     locales
 )
+windows_packages=(
+    g++-mingw-w64-x86-64-posix googletest
+    wine wine64 nsis
+)
 
 packages=("${run_packages[@]}")
 if [[ $mode == test ]]; then
-    packages+=("${test_packages[@]}")
+    packages+=("${test_packages[@]}" "${windows_packages[@]}")
 fi
 
 sudo=()
