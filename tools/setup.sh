@@ -26,7 +26,7 @@ test_packages=(
     locales
 )
 windows_packages=(
-    g++-mingw-w64-x86-64-posix googletest
+    g++-mingw-w64-x86-64-posix googletest python3
     wine wine64 nsis
 )
 
