@@ -2,26 +2,14 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// What every toolkit's implementation of the platform operations shares: twips
-// to pixels, the character count of the input limit, and the error guard with its
-// replaceable message.
+// What every toolkit's implementation of the platform operations shares, in the
+// standard library alone: twips to pixels and the character count of the input
+// limit. The error guard is in error_guard.cpp.
 #include "app/platform.h"
-
-#include <utility>
-
-#include "calc/numeric.h"
 
 namespace platform {
 
 namespace {
-
-MessageFunction& messageFunction() {
-    static MessageFunction message = [](Window& owner, std::u16string_view title,
-                                        std::u16string_view text) {
-        owner.showModalMessage(title, text);
-    };
-    return message;
-}
 
 bool isHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
@@ -58,31 +46,6 @@ std::size_t characterCount(std::u16string_view text) {
 
 bool fitsLimit(std::u16string_view text, int limit) {
     return limit == kNoLimit || characterCount(text) <= static_cast<std::size_t>(limit);
-}
-
-void Window::runGuarded(Control button, const std::function<void()>& action) noexcept {
-    std::u16string_view report;
-    try {
-        action();
-        return;
-    } catch (const calc::OverflowError&) {
-        report = kOverflowMessage;
-    } catch (...) {
-        report = kUnexpectedErrorMessage;
-    }
-    // The report is shown after the handler, when the error is gone.
-    showMessage(*this, kMessageTitle, report);
-    setFocus(button);
-}
-
-void showMessage(Window& owner, std::u16string_view title, std::u16string_view text) {
-    // A copy, so that a message function may replace itself while it runs.
-    const MessageFunction message = messageFunction();
-    message(owner, title, text);
-}
-
-MessageFunction replaceMessageFunction(MessageFunction message) {
-    return std::exchange(messageFunction(), std::move(message));
 }
 
 }  // namespace platform

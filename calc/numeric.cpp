@@ -118,7 +118,9 @@ double readPrefixed(Cursor& in, int base) {
 // In the common case, at most 19 digits making S <= 2^53 and |E| <= 22, both S and
 // 10^|E| are exact doubles and one multiplication or division gives the nearest
 // double. Otherwise std::from_chars (correctly rounded, independent of the
-// locale) converts a plain copy "-SeE"; the digits are copied only then.
+// locale) converts a plain copy "-SeE"; the digits are copied only then. Its
+// libstdc++ code is the same on Linux and Windows and never calls the C library,
+// whose strtod on Windows (msvcrt.dll) is not correctly rounded.
 double readDecimal(Cursor& in) {
     bool negative = false;
     if (in.accept(u'-')) {

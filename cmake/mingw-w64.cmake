@@ -8,7 +8,8 @@
 #   cmake -S . -B build/windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
 #
 # Executables built here run on this machine through wine64, so tests cross-built
-# with this toolchain run under ctest as they would on Windows.
+# with this toolchain run under ctest as they would on Windows: in a wine prefix
+# of the build tree, made on first use (tests/windows/wine_run.sh).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -25,5 +26,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 find_program(VISTRAL_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(VISTRAL_WINE64)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${VISTRAL_WINE64})
+    set(CMAKE_CROSSCOMPILING_EMULATOR
+        ${CMAKE_CURRENT_LIST_DIR}/../tests/windows/wine_run.sh ${CMAKE_BINARY_DIR}/wine)
 endif()

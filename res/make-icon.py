@@ -4,11 +4,13 @@
 #
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-"""Draws the program's 32 x 32 hamburger icon and writes it as an indexed PNG.
+"""Draws the program's 32 x 32 hamburger icon and writes it as an indexed PNG,
+or as the Windows icon file with the same drawing at 16, 32, 48 and 256 pixels.
 
 The picture uses a palette of a few colours (of the 256 an indexed PNG allows),
 with entry 0 fully transparent, so the file carries its own transparency mask.
 Standard library only. Run from the source tree:  python3 res/make-icon.py
+(writes res/vistral.png), or  python3 res/make-icon.py OUT.png|OUT.ico
 """
 
 import math
@@ -80,19 +82,99 @@ def draw():
     return img
 
 
-def png(img):
+def png_file(size, colour_type, rows, extra_chunks=()):
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 3, 0, 0, 0)  # 8-bit palette indices
+    header = struct.pack(">IIBBBBB", size, size, 8, colour_type, 0, 0, 0)
+    raw = b"".join(b"\0" + bytes(r) for r in rows)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+            + b"".join(chunk(kind, data) for kind, data in extra_chunks)
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def png(img):
     plte = b"".join(bytes(c) for c in PALETTE)
     trns = bytes([0] + [255] * (len(PALETTE) - 1))
-    raw = b"".join(b"\0" + bytes(r) for r in img)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"PLTE", plte)
-            + chunk(b"tRNS", trns) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+    return png_file(SIZE, 3, img, [(b"PLTE", plte), (b"tRNS", trns)])  # 8-bit palette indices
+
+
+def rgba(img, size):
+    """The drawing at size x size as rows of (red, green, blue, alpha): each target
+    pixel averages the drawn pixels it covers, weighted by area and opacity, so
+    whole multiples of 32 give square blocks and 16 or 48 stay true to the shapes."""
+    scale = SIZE / size
+
+    def spans(i):  # the source pixels under target pixel i, with their overlap
+        lo, hi = i * scale, (i + 1) * scale
+        return [(s, min(hi, s + 1) - max(lo, s)) for s in range(int(lo), math.ceil(hi))]
+
+    out = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            total = [0.0] * 4
+            for sy, wy in spans(y):
+                for sx, wx in spans(x):
+                    index = img[sy][sx]
+                    alpha = 0.0 if index == TRANSPARENT else wx * wy
+                    for k in range(3):
+                        total[k] += PALETTE[index][k] * alpha
+                    total[3] += alpha
+            opacity = total[3] / (scale * scale)
+            row.append(tuple(round(t / total[3]) if total[3] else 0 for t in total[:3])
+                       + (round(255 * opacity),))
+        out.append(row)
+    return out
+
+
+def ico(img):
+    """A Windows icon file: 32 x 32 as drawn (256-colour palette and a transparency
+    mask), 16 and 48 with 8-bit alpha, 256 as PNG, as Windows reads them."""
+
+    def bitmap(size, bit_count, colours, xor_rows, opaque_rows):
+        def stride(bits):  # rows end on 4 bytes
+            return (size * bits + 31) // 32 * 4
+
+        xor = b"".join(bytes(r).ljust(stride(bit_count), b"\0") for r in reversed(xor_rows))
+        mask = b""
+        for row in reversed(opaque_rows):  # 1 bits are transparent
+            bits = int("".join("0" if o else "1" for o in row), 2) << (stride(1) * 8 - size)
+            mask += bits.to_bytes(stride(1), "big")
+        header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, bit_count, 0,
+                             len(xor) + len(mask), 0, 0, 0, 0)
+        return header + colours + xor + mask
+
+    def bgra_rows(pixels):
+        return [[v for r, g, b, a in row for v in (b, g, r, a)] for row in pixels]
+
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PALETTE).ljust(256 * 4, b"\0")
+    images = []
+    for size in (16, 32, 48, 256):
+        if size == SIZE:
+            data = bitmap(size, 8, palette, img,
+                          [[i != TRANSPARENT for i in row] for row in img])
+            bit_count = 8
+        elif size == 256:
+            data = png_file(size, 6, [[v for p in row for v in p] for row in rgba(img, size)])
+            bit_count = 32
+        else:
+            pixels = rgba(img, size)
+            data = bitmap(size, 32, b"", bgra_rows(pixels),
+                          [[p[3] > 0 for p in row] for row in pixels])
+            bit_count = 32
+        images.append((size, bit_count, data))
+
+    offset = 6 + 16 * len(images)
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    for size, bit_count, data in images:  # width and height 0 mean 256
+        directory += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, bit_count,
+                                 len(data), offset)
+        offset += len(data)
+    return directory + b"".join(data for _, _, data in images)
 
 
 if __name__ == "__main__":
     out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).with_name("vistral.png")
-    out.write_bytes(png(draw()))
+    out.write_bytes(ico(draw()) if out.suffix == ".ico" else png(draw()))

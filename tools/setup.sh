@@ -6,7 +6,8 @@
 
 # Installs the Debian packages Vistral needs, those that are missing only.
 #   tools/setup.sh run    what building and running the program needs
-#   tools/setup.sh test   that, plus what every test, sanitizer and fuzz run needs
+#   tools/setup.sh test   that, plus what every test, sanitizer and fuzz run needs,
+#                         and the Windows build: cross-built, run under wine, packed
 set -euo pipefail
 
 mode=${1:-run}
@@ -19,14 +20,19 @@ run_packages=(
 test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool xclip x11-utils libx11-dev libxdamage-dev
-    desktop-file-utils appstream dpkg-dev file
+    xvfb xauth xdotool xclip x11-utils libx11-dev libxdamage-dev imagemagick
+    dbus at-spi2-core python3-pyatspi
+    desktop-file-utils appstream dpkg-dev file lintian reuse man-db
     locales
+)
+windows_packages=(
+    g++-mingw-w64-x86-64-posix googletest python3
+    wine wine64 nsis
 )
 
 packages=("${run_packages[@]}")
 if [[ $mode == test ]]; then
-    packages+=("${test_packages[@]}")
+    packages+=("${test_packages[@]}" "${windows_packages[@]}")
 fi
 
 sudo=()

@@ -31,6 +31,11 @@ namespace qt {
 // QApplication is made and before any widget.
 void useStandardLook();
 
+// Makes the window known to assistive technology as a window named by its title,
+// and the read-only boxes as text that can be read and selected but not changed
+// (app/qt/accessible_qt.cpp). Every Window does this before making its controls.
+void useAccessibleInterfaces();
+
 }  // namespace qt
 
 }  // namespace platform

@@ -7,9 +7,11 @@
 //    its frame centred once the window manager has added it;
 //  - labels: QLabel, opaque, wrapping, below the boxes and buttons they meet;
 //  - text boxes: QLineEdit with a validator that counts characters;
-//  - the description: a read-only QPlainTextEdit that Tab leaves;
+//  - the description: a read-only QPlainTextEdit that Tab leaves and that starts
+//    no drag;
 //  - buttons: QPushButton faces from a style sheet, Enter clicks once per press;
-//  - the message: QMessageBox, application-modal.
+//  - the message: QMessageBox, application-modal;
+//  - what assistive technology is told: app/qt/accessible_qt.cpp.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
@@ -19,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -105,6 +108,28 @@ class PushButton final : public QPushButton {
     }
 };
 
+// The description has nothing to offer a drag, so it starts none. Qt's text box
+// starts one when a press inside the selection is followed by a move, and quick
+// input (press, move and release with no pause between them) can leave the window
+// inside that drag's event loop for good, deaf to every click and key. Here a
+// press clears the selection first, so it begins a new selection where it lands,
+// as in a box without drag and drop. The cursor is put where the press lands, so
+// the box does not scroll; Shift+press still extends the selection.
+class DescriptionBox final : public QPlainTextEdit {
+  public:
+    // Read-only from the start, as assistive technology must know it.
+    explicit DescriptionBox(QWidget* parent) : QPlainTextEdit(parent) { setReadOnly(true); }
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier) &&
+            textCursor().hasSelection()) {
+            setTextCursor(cursorForPosition(event->position().toPoint()));
+        }
+        QPlainTextEdit::mousePressEvent(event);
+    }
+};
+
 QPoint screenCentre() {
     return QGuiApplication::primaryScreen()->geometry().center();
 }
@@ -168,6 +193,7 @@ QLineEdit& lineEdit(const Window::Native& native, Control box) {
 }  // namespace
 
 Window::Window(const Description& description) : native_(std::make_unique<Native>()) {
+    qt::useAccessibleInterfaces();
     QWidget& window = native_->window;
     window.setObjectName(toQString(description.name));
     window.setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -204,24 +230,36 @@ Control Window::addLabel(const TwipsRect& rect, std::u16string_view text, Rgb ba
 Control Window::addTextBox(const TwipsRect& rect, Alignment alignment, bool readOnly,
                            int charLimit) {
     auto* box = new QLineEdit(&native_->window);
+    if (readOnly) {
+        // Read-only before anything else, so that assistive technology never meets
+        // it as an editable box. Qt's read-only line edit already refuses typing,
+        // cut, paste, delete, undo and drops, leaves only Copy and Select All in
+        // its context menu, and (drags being off by default) starts no drag.
+        box->setReadOnly(true);
+        box->setAcceptDrops(false);
+    }
     box->setGeometry(toQRect(rect));
     box->setAlignment(Qt::AlignVCenter |
                       (alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft));
     keepStandardWindowColour(*box);
-    if (readOnly) {
-        // Qt's read-only line edit already refuses typing, cut, paste, delete,
-        // undo and drops and leaves only Copy and Select All in its context menu.
-        box->setReadOnly(true);
-        box->setAcceptDrops(false);
-    }
     if (charLimit != kNoLimit) {
         box->setValidator(new CharLimitValidator(charLimit, box));
+        // Assistive technology inserts and replaces text through setText, which no
+        // validator sees; a text past the limit from there is taken back.
+        QObject::connect(box, &QLineEdit::textChanged, box,
+                         [box, charLimit, kept = QString()](const QString& text) mutable {
+                             if (fitsLimit(toView(text), charLimit)) {
+                                 kept = text;
+                             } else {
+                                 box->setText(kept);
+                             }
+                         });
     }
     return add(*native_, box);
 }
 
 Control Window::addDescriptionBox(const TwipsRect& rect, std::u16string_view text) {
-    auto* box = new QPlainTextEdit(&native_->window);
+    auto* box = new DescriptionBox(&native_->window);
     box->setGeometry(toQRect(rect));
     keepStandardWindowColour(*box);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -229,7 +267,6 @@ Control Window::addDescriptionBox(const TwipsRect& rect, std::u16string_view tex
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setUndoRedoEnabled(false);
     box->setPlainText(toQString(text));
-    box->setReadOnly(true);
     // Read-only alone allows selecting by mouse only; the keyboard selects too, so
     // the text can be copied without a mouse. Tab leaves the box.
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

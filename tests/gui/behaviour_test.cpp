@@ -91,14 +91,15 @@ class BehaviourTest : public QObject {
     platform::MessageFunction realMessage_;
 
   private slots:
-    void initTestCase() { platform::useStandardLook(); }
+    void initTestCase() { platform::qt::useStandardLook(); }
 
     // Every message is recorded and dismissed at once, as if the user pressed OK.
     void init() {
         messages_.clear();
         realMessage_ = platform::replaceMessageFunction(
-            [this](QWidget* owner, const QString& title, const QString& text) {
-                messages_.push_back({title, text, fieldTexts(*owner)});
+            [this](platform::Window& owner, std::u16string_view title, std::u16string_view text) {
+                messages_.push_back({test::toQString(title), test::toQString(text),
+                                     fieldTexts(owner.native().window)});
             });
     }
 
@@ -128,8 +129,9 @@ class BehaviourTest : public QObject {
         QFETCH(QString, stay);
         QFETCH(QString, visits);
         QFETCH(QStringList, results);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
 
         retype(field(window, 0), stay);
         retype(field(window, 1), visits);
@@ -157,8 +159,8 @@ class BehaviourTest : public QObject {
     void focusOrder() {
         QFETCH(int, key);
         QFETCH(QStringList, visited);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QVERIFY(test::showActive(vistral));
         const Qt::KeyboardModifiers modifiers =
             key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier;
         QStringList seen;
@@ -212,8 +214,9 @@ class BehaviourTest : public QObject {
         QFETCH(Edit, edit);
         QFETCH(QString, input);
         QFETCH(QString, after);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         auto* lineEdit = control<QLineEdit>(window, box);
         QVERIFY(lineEdit != nullptr);
         lineEdit->setFocus();
@@ -265,8 +268,9 @@ class BehaviourTest : public QObject {
         QFETCH(QString, box);
         QFETCH(int, key);
         QFETCH(Qt::KeyboardModifiers, modifiers);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         QTest::keyClicks(field(window, 0), "100");
         QTest::keyClicks(field(window, 1), "10");
         QTest::mouseClick(button(window, 0), Qt::LeftButton);
@@ -293,8 +297,9 @@ class BehaviourTest : public QObject {
     // dropped onto the box is refused.
     void readOnlyRefusesMenuAndDrop() {
         QFETCH(QString, box);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         field(window, 2)->setText(QStringLiteral("12"));
         field(window, 3)->setText(QStringLiteral("34"));
         field(window, 4)->setText(QStringLiteral("56"));
@@ -344,8 +349,9 @@ class BehaviourTest : public QObject {
     // (first visual line of the) text.
     void readOnlyBoxesTakeFocusAndCopy() {
         QFETCH(QString, box);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         for (int i = 2; i <= 7; ++i) {
             field(window, i)->setText(QStringLiteral("4%1").arg(i));
         }
@@ -387,8 +393,9 @@ class BehaviourTest : public QObject {
         QFETCH(int, key);
         QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(QStringList, fields);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         QTest::keyClicks(field(window, 0), "100");
         QTest::keyClicks(field(window, 1), "10");
         QPushButton* pushButton = button(window, index);
@@ -403,8 +410,9 @@ class BehaviourTest : public QObject {
 
     // A held key repeats its press; the button still clicks once.
     void heldEnterClicksOnce() {
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         QPushButton* calculate = button(window, 0);
         calculate->setFocus();
         QSignalSpy clicks(calculate, &QAbstractButton::clicked);
@@ -425,8 +433,9 @@ class BehaviourTest : public QObject {
 
     void mouseClickLeavesFocusOnButton() {
         QFETCH(int, index);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         QSignalSpy clicks(button(window, index), &QAbstractButton::clicked);
         QTest::mouseClick(button(window, index), Qt::LeftButton);
         QCOMPARE(clicks.count(), 1);
@@ -459,8 +468,9 @@ class BehaviourTest : public QObject {
         QFETCH(QString, visits);
         QFETCH(bool, byKeyboard);
         QFETCH(QStringList, behind);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         // Results of earlier inputs must not survive the failed calculation.
         retype(field(window, 0), QStringLiteral("100"));
         retype(field(window, 1), QStringLiteral("10"));
@@ -477,8 +487,8 @@ class BehaviourTest : public QObject {
         }
 
         QCOMPARE(messages_.size(), std::size_t{1});
-        QCOMPARE(messages_[0].title, platform::kMessageTitle.toString());
-        QCOMPARE(messages_[0].text, platform::kOverflowMessage.toString());
+        QCOMPARE(messages_[0].title, test::toQString(platform::kMessageTitle));
+        QCOMPARE(messages_[0].text, test::toQString(platform::kOverflowMessage));
         QVERIFY(messages_[0].text.contains(QStringLiteral("Препълване")));
         QCOMPARE(messages_[0].fieldsBehind, behind);
         QCOMPARE(fieldTexts(window), behind);
@@ -495,8 +505,9 @@ class BehaviourTest : public QObject {
     // The message the user really sees: modal, titled, one button that dismisses it.
     void overflowMessageBox() {
         platform::replaceMessageFunction(realMessage_);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         retype(field(window, 0), QStringLiteral("99999"));
         retype(field(window, 1), QStringLiteral("99999"));
 
@@ -523,7 +534,7 @@ class BehaviourTest : public QObject {
         QTest::mouseClick(button(window, 0), Qt::LeftButton);
 
         QCOMPARE(title, QStringLiteral("Vistral"));
-        QCOMPARE(text, platform::kOverflowMessage.toString());
+        QCOMPARE(text, test::toQString(platform::kOverflowMessage));
         QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
         QVERIFY(modal);
         QVERIFY(QApplication::activeModalWidget() == nullptr);

@@ -60,7 +60,7 @@ class LayoutTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { platform::useStandardLook(); }
+    void initTestCase() { platform::qt::useStandardLook(); }
 
     void geometryInPixels_data() {
         QTest::addColumn<QString>("name");
@@ -73,7 +73,8 @@ class LayoutTest : public QObject {
     void geometryInPixels() {
         QFETCH(QString, name);
         QFETCH(QRect, pixels);
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         window.show();
         QWidget* widget = control(window, name);
         QVERIFY(widget != nullptr);
@@ -82,7 +83,8 @@ class LayoutTest : public QObject {
     }
 
     void everyControlIsInTheTable() {
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         const auto children = window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
         QStringList names;
         for (const QWidget* child : children) {
@@ -95,7 +97,8 @@ class LayoutTest : public QObject {
     }
 
     void clientAreaIsFixedWithoutMinimiseOrMaximise() {
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.objectName(), QStringLiteral("Vistral"));
@@ -141,14 +144,16 @@ class LayoutTest : public QObject {
     void texts() {
         QFETCH(QString, name);
         QFETCH(QString, text);
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         QWidget* widget = control(window, name);
         QVERIFY(widget != nullptr);
         QCOMPARE(widget->property("text").toString(), text);
     }
 
     void titleAndDescription() {
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.windowTitle(), QStringLiteral("ИТ - времена,  статистика в сайт"));
@@ -187,7 +192,8 @@ class LayoutTest : public QObject {
     void accessibleNames() {
         QFETCH(QString, name);
         QFETCH(QString, accessibleName);
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         QWidget* widget = control(window, name);
         QVERIFY(widget != nullptr);
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
@@ -235,7 +241,8 @@ class LayoutTest : public QObject {
         QFETCH(QString, name);
         QFETCH(QPoint, at);
         QFETCH(QColor, colour);
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QPoint point = at;
@@ -263,8 +270,9 @@ class LayoutTest : public QObject {
         QFETCH(int, tabs);
         QFETCH(QString, name);
         QFETCH(QColor, face);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         for (int i = 0; i < tabs; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
@@ -285,9 +293,11 @@ class LayoutTest : public QObject {
         dark.setColor(QPalette::Text, QColor(240, 240, 240));
         dark.setColor(QPalette::Base, QColor(20, 20, 20));
         QApplication::setPalette(dark);
-        platform::useStandardLook();
+        platform::qt::useStandardLook();
 
-        ui::Vistral window;
+        ui::Vistral vistral;
+
+        QWidget& window = test::widget(vistral);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QImage image = window.grab().toImage();
@@ -309,7 +319,8 @@ class LayoutTest : public QObject {
     }
 
     void fontCoversEveryLetter() {
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         QStringList texts{window.windowTitle(), kDescription};
         for (const QString& name : allControlNames()) {
             QWidget* widget = control(window, name);
@@ -349,7 +360,8 @@ class LayoutTest : public QObject {
     // the focus in the description, and closing the window ends the event loop
     // with status 0.
     void startsCentredFocusedAndClosesWithStatusZero() {
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         const QPoint centre = QGuiApplication::primaryScreen()->geometry().center();
         QRect frame;
         QString focus;
@@ -362,7 +374,7 @@ class LayoutTest : public QObject {
             }
             window.close();
         });
-        const int status = platform::run(window, window.firstFocus());
+        const int status = vistral.window().run(vistral.firstFocus());
         QCOMPARE(status, 0);
         QCOMPARE(focus, QStringLiteral("Text1_0"));
         QCOMPARE(frame.center(), centre);

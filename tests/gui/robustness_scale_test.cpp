@@ -42,12 +42,13 @@ class ScaleTest : public QObject {
 
   private slots:
     void initTestCase() {
-        platform::useStandardLook();
+        platform::qt::useStandardLook();
         QCOMPARE(qApp->devicePixelRatio(), qreal(kScale));
     }
 
     void grabIsTwiceTheClientArea() {
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.size(), QSize(464, 354));
@@ -69,7 +70,8 @@ class ScaleTest : public QObject {
     void controlsAtTwiceTheirPlace() {
         QFETCH(QString, name);
         QFETCH(QRect, devicePixels);
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QWidget* widget = control(window, name);
@@ -137,7 +139,8 @@ class ScaleTest : public QObject {
     void coloursAtTwiceTheirPlace() {
         QFETCH(QPoint, at);
         QFETCH(QColor, colour);
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QImage image = window.grab().toImage();
@@ -150,7 +153,8 @@ class ScaleTest : public QObject {
     // twice its place. A flat pixel has neighbours of its colour, so this finds a
     // part drawn two or more pixels off its place; the exact edges are checked above.
     void flatColoursOfTheOneToOnePictureAtTwiceTheirPlace() {
-        ui::Vistral window;
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QImage grab = window.grab().toImage().convertToFormat(QImage::Format_RGB32);

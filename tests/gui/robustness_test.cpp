@@ -162,7 +162,7 @@ QString describe(const QStringList& fields) {
 // The random rounds of the soak test.
 class Soak {
   public:
-    Soak(ui::Vistral& window, const int& messages) : window_(window), messages_(messages) {}
+    Soak(QWidget& window, const int& messages) : window_(window), messages_(messages) {}
 
     struct Counts {
         int rounds = 0;
@@ -297,7 +297,7 @@ class Soak {
         return failure;
     }
 
-    ui::Vistral& window_;
+    QWidget& window_;
     const int& messages_;
     std::mt19937 random_{20240611};
     std::array<QString, 2> inputs_;
@@ -328,14 +328,14 @@ class RobustnessTest : public QObject {
     platform::MessageFunction realMessage_;
 
   private slots:
-    void initTestCase() { platform::useStandardLook(); }
+    void initTestCase() { platform::qt::useStandardLook(); }
 
     // Every message is counted and dismissed at once, as if the user pressed OK.
     void init() {
         messages_ = 0;
-        realMessage_ =
-            platform::replaceMessageFunction([this](QWidget*, const QString&, const QString& text) {
-                QCOMPARE(text, platform::kOverflowMessage.toString());
+        realMessage_ = platform::replaceMessageFunction(
+            [this](platform::Window&, std::u16string_view, std::u16string_view text) {
+                QCOMPARE(test::toQString(text), test::toQString(platform::kOverflowMessage));
                 ++messages_;
             });
     }
@@ -351,8 +351,9 @@ class RobustnessTest : public QObject {
         constexpr int kWarmUpRounds = 500;
         constexpr int kRounds = 10'000;
         constexpr qint64 kAllowedGrowthKiB = 1024;
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         Soak soak(window, messages_);
 
         QString failure = soak.run(kWarmUpRounds);
@@ -455,8 +456,9 @@ class RobustnessTest : public QObject {
         QFETCH(Entry, entry);
         QFETCH(QString, input);
         QFETCH(QString, typedKeyByKey);
-        ui::Vistral window;
-        QVERIFY(test::showActive(window));
+        ui::Vistral vistral;
+        QWidget& window = test::widget(vistral);
+        QVERIFY(test::showActive(vistral));
         QWidget* widget = control(window, box);
         QVERIFY(widget != nullptr);
         const bool isInput = isInputBox(box);

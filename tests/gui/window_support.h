@@ -13,8 +13,10 @@
 #include <QTest>
 #include <QWidget>
 #include <array>
+#include <string_view>
 #include <utility>
 
+#include "app/qt/native.h"
 #include "ui/main_window.h"
 
 namespace test {
@@ -35,6 +37,19 @@ inline const std::array<std::pair<const char*, QRect>, 22> kControlPixels{{
     {"Text2_7", {384, 184, 65, 27}},    {"Text1_0", {8, 224, 449, 121}},
 }};
 
+inline QString toQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The window's widget, and the widget of the control focused at start.
+inline QWidget& widget(ui::Vistral& vistral) {
+    return vistral.window().native().window;
+}
+
+inline QWidget& firstFocus(ui::Vistral& vistral) {
+    return *vistral.window().native().control(vistral.firstFocus());
+}
+
 template <typename Widget = QWidget>
 Widget* control(const QWidget& window, const QString& name) {
     return window.findChild<Widget*>(name, Qt::FindDirectChildrenOnly);
@@ -54,12 +69,13 @@ inline QStringList fieldTexts(const QWidget& window) {
 }
 
 // Shows the window active, with the focus in the task description as at start-up.
-[[nodiscard]] inline bool showActive(ui::Vistral& window) {
-    window.firstFocus().setFocus();
+[[nodiscard]] inline bool showActive(ui::Vistral& vistral) {
+    QWidget& window = widget(vistral);
+    firstFocus(vistral).setFocus();
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowActive(&window) &&
-           QApplication::focusWidget() == &window.firstFocus();
+           QApplication::focusWidget() == &firstFocus(vistral);
 }
 
 inline QString focusName() {

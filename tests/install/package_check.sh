@@ -4,9 +4,10 @@
 #
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Builds the Debian package with CPack, checks its name and control fields,
-# installs it and starts the installed program under a private Xvfb until its
-# window shows, then closes the window and expects exit status 0.
+# Builds the Debian package with CPack, checks its name and control fields and
+# that lintian finds neither an error nor a warning in it, installs it and
+# starts the installed program under a private Xvfb until its window shows,
+# then closes the window and expects exit status 0.
 #
 #   package_check.sh BUILD_DIR VERSION PATH/TO/x11_close
 #
@@ -28,7 +29,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../e2e/xsession.sh
 source "$here/../e2e/xsession.sh"
 
-need_tools cpack dpkg-deb dpkg-shlibdeps file Xvfb xdotool
+need_tools cpack dpkg-deb dpkg-shlibdeps file lintian Xvfb xdotool
 
 work=$(mktemp -d)
 installed_by_test=
@@ -61,11 +62,20 @@ check_that "library dependencies read off the binary (Qt Widgets, libstdc++)" \
     '[[ $depends == *libqt6widgets6* && $depends == *libstdc++6* ]]'
 check_that "section, maintainer and description" \
     '[[ -n $(control Section) && -n $(control Maintainer) && -n $(control Description) ]]'
+homepage=$(sed -n 's/^VISTRAL_HOMEPAGE:STRING=//p' "$build/CMakeCache.txt")
+check_that "Homepage only the one the build was given (${homepage:-none})" \
+    '[[ $(control Homepage) == "$homepage" ]]'
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for path in ./usr/bin/Vistral ./usr/share/applications/ ./usr/share/metainfo/ \
-    ./usr/share/icons/hicolor/32x32/apps/; do
+    ./usr/share/icons/hicolor/32x32/apps/ ./usr/share/man/man1/Vistral.1.gz \
+    ./usr/share/man/bg/man1/Vistral.1.gz ./usr/share/doc/vistral/copyright \
+    ./usr/share/doc/vistral/changelog.gz; do
     check_that "package holds $path" 'grep -q "^${path//./\\.}" <<<"$contents"'
 done
+# Notes (I:) and pedantic remarks (P:) are shown but pass.
+lint=$(lintian --display-info --pedantic "$deb" 2>&1)
+[[ -n $lint ]] && sed 's/^/     /' <<<"$lint"
+check_that "lintian: no error, no warning" '! grep -q "^[EW]: " <<<"$lint"'
 
 if [[ -n ${CI:-} && $(id -u) -eq 0 ]]; then
     if dpkg-query -W -f='${db:Status-Status}' vistral 2>/dev/null | grep -qx installed; then

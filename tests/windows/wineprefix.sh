@@ -2,27 +2,36 @@
 #
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Sourced by the scripts that run Windows programs under wine. make_wine_prefix
-# DIR makes a fresh 64-bit prefix in DIR and exports what every wine command of
-# the script then uses: nothing is offered for download (no Mono, no Gecko), no
-# menu entries or file associations are written into $HOME, and wine keeps its
-# debug channels quiet. WINE64 names the 64-bit loader, which runs 64-bit
-# programs without any 32-bit support installed.
+# shellcheck shell=bash
+# Sourced by the scripts that run Windows programs under wine.
+#
+#   use_wine_prefix DIR    exports what every wine command of the script then
+#                          uses: the 64-bit prefix DIR, nothing offered for
+#                          download (no Mono, no Gecko), no menu entries or file
+#                          associations written into $HOME, quiet debug channels
+#   make_wine_prefix DIR   the same, after making a fresh prefix in DIR
+#   stop_wine_prefix       ends every process of the prefix and its wineserver
+#
+# WINE64 names the 64-bit loader, which runs 64-bit programs without any 32-bit
+# support installed.
 
 WINE64=${WINE64:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
 export WINE64
 
-make_wine_prefix() {
+use_wine_prefix() {
     export WINEPREFIX=$1
     export WINEARCH=win64
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+}
+
+make_wine_prefix() {
+    use_wine_prefix "$1"
     mkdir -p "$WINEPREFIX"
     "$WINE64" wineboot -i >/dev/null 2>&1
     wineserver -w
 }
 
-# Ends every process of the prefix and its wineserver.
 stop_wine_prefix() {
     if [[ -n ${WINEPREFIX:-} ]]; then
         wineserver -k 2>/dev/null || true

@@ -1,0 +1,31 @@
+# SPDX-FileCopyrightText: 2026 The Vistral developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Packing the Windows program, cross-built with cmake/mingw-w64.cmake:
+#
+#   cd BUILD && cpack -G NSIS    vistral-<version>-win64.exe, a 64-bit installer
+#                                (Debian's nsis; its script is NSIS.template.in)
+#   cd BUILD && cpack -G ZIP     vistral-<version>-win64.zip, to run unpacked
+#
+# Both hold Vistral.exe beside the licence: LICENSE.txt (Windows opens a file by
+# its extension) and LICENSES/GPL-3.0-or-later.txt.
+install(TARGETS Vistral RUNTIME DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSES/GPL-3.0-or-later.txt DESTINATION LICENSES)
+
+set(CPACK_GENERATOR NSIS ZIP)
+set(CPACK_PACKAGE_NAME vistral)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Vistral developers")
+set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64)
+set(CPACK_STRIP_FILES ON)
+
+# What the installer's script reads, besides the name, version and vendor.
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Vistral)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Vistral)
+set(CPACK_NSIS_DISPLAY_NAME Vistral)
+set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+
+include(CPack)
