@@ -24,7 +24,6 @@
 // windows.h before every other Windows header.
 // clang-format off
 #include <windows.h>
-#include <commctrl.h>
 // clang-format on
 
 #include <string>
@@ -177,24 +176,34 @@ bool changesText(UINT message) {
     }
 }
 
-LRESULT CALLBACK limitedBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                DWORD_PTR limit) {
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(box, limitedBoxProc, id);
-    }
+// The edit control's own procedure, the same for every EDIT of the process: a
+// limited box runs its messages through it.
+WNDPROC editProcedure = nullptr;
+
+LRESULT CALLBACK limitedBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!changesText(message)) {
-        return DefSubclassProc(box, message, wParam, lParam);
+        return CallWindowProcW(editProcedure, box, message, wParam, lParam);
     }
+    const auto limit = static_cast<int>(GetWindowLongPtrW(box, GWLP_USERDATA));
     const std::wstring before = windowText(box);
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
-    if (!fitsLimit(fromWide(windowText(box)), static_cast<int>(limit))) {
+    const LRESULT result = CallWindowProcW(editProcedure, box, message, wParam, lParam);
+    if (!fitsLimit(fromWide(windowText(box)), limit)) {
         SetWindowTextW(box, before.c_str());
         SendMessageW(box, EM_SETSEL, start, static_cast<LPARAM>(end));
     }
     return result;
+}
+
+// Subclassed the classic way, by the window procedure itself, with the limit in
+// the box's user data: the common controls' subclass helpers would load
+// COMCTL32.DLL at every start for this alone.
+void limitCharacters(HWND box, int limit) {
+    SetWindowLongPtrW(box, GWLP_USERDATA, limit);
+    editProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(limitedBoxProc)));
 }
 
 // --- The window procedure: one function per message it handles.
@@ -401,6 +410,14 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 // Enter held down repeats its key-down message; only the first one clicks.
+// Ctrl+A in a text box or the description: the system's own edit control (without
+// the common controls' version of it) has no key to select all.
+bool isSelectAll(const MSG& message, const ControlData* target) {
+    return message.message == WM_KEYDOWN && message.wParam == 'A' && target != nullptr &&
+           (target->kind == Kind::TextBox || target->kind == Kind::DescriptionBox) &&
+           GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+}
+
 bool isRepeatedEnter(const MSG& message) {
     return message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
            (message.lParam & (LPARAM{1} << 30)) != 0;
@@ -489,7 +506,7 @@ Control Window::addTextBox(const TwipsRect& rect, Alignment alignment, bool read
                         (readOnly ? ES_READONLY : 0);
     HWND box = createChild(*native_, WS_EX_CLIENTEDGE, L"EDIT", L"", style, rect, nextId(*native_));
     if (charLimit != kNoLimit) {
-        SetWindowSubclass(box, limitedBoxProc, 0, static_cast<DWORD_PTR>(charLimit));
+        limitCharacters(box, charLimit);
     }
     return add(*native_, {.kind = Kind::TextBox, .handle = box, .rect = rect});
 }
@@ -598,6 +615,10 @@ int Window::run(Control firstFocus) {
         if (message.message == WM_LBUTTONDBLCLK && target != nullptr &&
             target->kind == Kind::Button) {
             message.message = WM_LBUTTONDOWN;
+        }
+        if (isSelectAll(message, target)) {
+            SendMessageW(message.hwnd, EM_SETSEL, 0, -1);
+            continue;
         }
         if (!IsDialogMessageW(window, &message)) {
             TranslateMessage(&message);
