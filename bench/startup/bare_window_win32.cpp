@@ -13,52 +13,13 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "bare_controls.h"
+
 namespace {
 
-enum class Kind { Label, Line, Button, Text };
-
-struct Control {
-    Kind kind;
-    const wchar_t* text;
-    int left, top, width, height;  // twips
-};
-
-constexpr Control controls[] = {
-    {Kind::Label, L"ИТ - средно време за престой в сайт", 960, 0, 4575, 375},
-    {Kind::Label, L"Средно престой [s]:", 240, 960, 2175, 375},
-    {Kind::Line, L"", 2400, 960, 1215, 405},
-    {Kind::Label, L"Брой посещения:", 240, 1320, 2175, 375},
-    {Kind::Line, L"", 2400, 1320, 1215, 405},
-    {Kind::Label, L"Средно време за посетител", 3840, 600, 2895, 375},
-    {Kind::Label, L"Часове", 3840, 960, 975, 375},
-    {Kind::Label, L"Минути", 4800, 960, 975, 375},
-    {Kind::Label, L"Секунди", 5760, 960, 975, 375},
-    {Kind::Line, L"", 3840, 1320, 975, 405},
-    {Kind::Line, L"", 4800, 1320, 975, 405},
-    {Kind::Line, L"", 5760, 1320, 975, 405},
-    {Kind::Button, L"Изчисли", 240, 2160, 1695, 375},
-    {Kind::Label, L"Общо време за сайта", 3840, 2040, 2895, 375},
-    {Kind::Label, L"Часове", 3840, 2400, 975, 375},
-    {Kind::Label, L"Минути", 4800, 2400, 975, 375},
-    {Kind::Label, L"Секунди", 5760, 2400, 975, 375},
-    {Kind::Button, L"Изтрий", 1920, 2760, 1695, 375},
-    {Kind::Line, L"", 3840, 2760, 975, 405},
-    {Kind::Line, L"", 4800, 2760, 975, 405},
-    {Kind::Line, L"", 5760, 2760, 975, 405},
-    // A multi-line EDIT breaks lines at CR LF.
-    {Kind::Text,
-     L"Да се създаде проект, представящ междупредметни връзки Информационни технологии и "
-     L"Информатика.\r\n"
-     L"Тема на проект: ИТ - средно време за престой в сайт.\r\n"
-     L"Почти всеки вид използвана статистика на сайт дава средно време за посещение (в "
-     L"секунди) и общ брой посетители. Това са входните данни за проекта, естествени числа от "
-     L"интервала [10..99999].\r\n"
-     L"Проектът трябва да изведе като изходни данни изчисленото време в часове, минути и "
-     L"секунди за:\r\n"
-     L"средно време за престой на посетител;\r\n"
-     L"общ престой в сайта.\r\n",
-     120, 3360, 6735, 1815},
-};
+using bare::Control;
+using bare::controls;
+using bare::Kind;
 
 constexpr int twipsPerPixel = 15;
 constexpr int clientWidth = 6960 / twipsPerPixel;
@@ -137,10 +98,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     int id = firstControlId;
     for (const Control& c : controls) {
         const ClassAndStyle cs = classAndStyle(c.kind);
-        HWND control = CreateWindowExW(
-            cs.exStyle, cs.className, c.text, cs.style, c.left / twipsPerPixel,
-            c.top / twipsPerPixel, c.width / twipsPerPixel, c.height / twipsPerPixel, window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
+        HWND control =
+            CreateWindowExW(cs.exStyle, cs.className, reinterpret_cast<const wchar_t*>(c.text),
+                            cs.style, c.left / twipsPerPixel, c.top / twipsPerPixel,
+                            c.width / twipsPerPixel, c.height / twipsPerPixel, window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 
