@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -43,6 +44,17 @@ using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>
 
 enum class Kind : std::uint8_t { Label, TextBox, DescriptionBox, Button };
 
+// What a text box with a character limit keeps to check its text after every
+// change: the text it had after the last change it accepted, and the text its
+// Undo would then bring back (none when there is nothing to undo).
+struct LimitedBox {
+    int limit;
+    std::wstring text{};
+    std::optional<std::wstring> undoText{};
+    // Set while the program writes the box: the limit binds the user only.
+    bool programWrites = false;
+};
+
 // One control of the window, as an add function made it.
 struct ControlData {
     Kind kind;
@@ -57,6 +69,8 @@ struct ControlData {
     // Text boxes: an invisible label just above the box in the z-order, whose text
     // assistive technology reads as the box's name.
     HWND nameLabel = nullptr;
+    // Text boxes with a character limit: what the limit's check keeps.
+    std::unique_ptr<LimitedBox> limited{};
 };
 
 // Registers the window class of the program's windows; the process entry point

@@ -3,17 +3,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The platform operations over the plain Windows API, wide characters throughout:
+//  - Windows 7 SP1 and later: the per-monitor DPI functions are looked up at run
+//    time, and without them the window has the system DPI;
 //  - the window: fixed border, no minimise or maximise box, the client area in
 //    twips at the window's DPI (per-monitor aware, resized on WM_DPICHANGED), its
 //    frame centred on the primary monitor's work area, its back colour painted;
 //  - labels: STATIC, opaque in their colour (WM_CTLCOLORSTATIC), wrapping, below
 //    the boxes and buttons they meet in the z-order;
-//  - text boxes: EDIT; the character limit checked after every change the user
-//    makes (typing, pasting, undo), which is put back when it passes the limit;
+//  - text boxes: EDIT; the character limit checked after every change, whatever
+//    made it, and a change that passes it taken back with the undo kept;
 //    read-only boxes keep the white of a text box;
 //  - the description: a read-only multi-line EDIT with a vertical scroll bar;
 //  - buttons: owner-drawn in their face colour, a black border while focused;
-//    Enter (once per press) and Space click the focused button;
+//    Enter (once per press) and Space click the focused button; Escape does nothing;
 //  - focus: the z-order is the focus order, so IsDialogMessageW moves along it,
 //    and Tab out of the description box (WM_NEXTDLGCTL) follows it too; the
 //    focused control comes back when the window is activated again;
@@ -26,6 +28,7 @@
 #include <windows.h>
 // clang-format on
 
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -91,6 +94,62 @@ int scaled(int pixels, UINT dpi) {
     return MulDiv(pixels, static_cast<int>(dpi), kStandardDpi);
 }
 
+// The per-monitor DPI functions of Windows 10 1607 and later, looked up at run
+// time so that the program starts on Windows 7 too; there a window works at the
+// system DPI, and on Windows 8.1 at the DPI WM_DPICHANGED gives it.
+class Dpi {
+  public:
+    static const Dpi& functions() {
+        static const Dpi dpi;
+        return dpi;
+    }
+
+    UINT forWindow(HWND window) const {
+        return getDpiForWindow_ != nullptr ? getDpiForWindow_(window) : systemDpi_;
+    }
+
+    int systemMetric(int metric, UINT dpi) const {
+        if (getSystemMetricsForDpi_ != nullptr) {
+            return getSystemMetricsForDpi_(metric, dpi);
+        }
+        return MulDiv(GetSystemMetrics(metric), static_cast<int>(dpi), static_cast<int>(systemDpi_));
+    }
+
+    // Before Windows 10 1607 the frame keeps its size at every DPI.
+    void adjustFrame(RECT& frame, DWORD style, DWORD exStyle, UINT dpi) const {
+        if (adjustWindowRectExForDpi_ != nullptr) {
+            adjustWindowRectExForDpi_(&frame, style, FALSE, exStyle, dpi);
+        } else {
+            AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+        }
+    }
+
+  private:
+    Dpi() {
+        HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        lookUp(user32, "GetDpiForWindow", getDpiForWindow_);
+        lookUp(user32, "GetSystemMetricsForDpi", getSystemMetricsForDpi_);
+        lookUp(user32, "AdjustWindowRectExForDpi", adjustWindowRectExForDpi_);
+        HDC screen = GetDC(nullptr);
+        const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+        ReleaseDC(nullptr, screen);
+        systemDpi_ = dpi > 0 ? static_cast<UINT>(dpi) : kStandardDpi;
+    }
+
+    template <typename Function>
+    static void lookUp(HMODULE module, const char* name, Function*& function) {
+        // Through the generic function type, which GCC lets any function pointer
+        // be cast to and from.
+        function = reinterpret_cast<Function*>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    }
+
+    UINT(WINAPI* getDpiForWindow_)(HWND) = nullptr;
+    int(WINAPI* getSystemMetricsForDpi_)(int, UINT) = nullptr;
+    BOOL(WINAPI* adjustWindowRectExForDpi_)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
+    UINT systemDpi_ = kStandardDpi;
+};
+
 // The window's font at the window's DPI; null if Windows cannot make it.
 UniqueFont makeFont(const Window::Native& native) {
     return UniqueFont(CreateFontW(-MulDiv(native.fontPoints, static_cast<int>(native.dpi), 72), 0,
@@ -100,7 +159,7 @@ UniqueFont makeFont(const Window::Native& native) {
 }
 
 UniqueIcon loadIcon(const Window::Native& native, int metric) {
-    const int size = GetSystemMetricsForDpi(metric, native.dpi);
+    const int size = Dpi::functions().systemMetric(metric, native.dpi);
     return UniqueIcon(static_cast<HICON>(
         LoadImageW(native.instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, size, size, 0)));
 }
@@ -120,7 +179,7 @@ SIZE frameSize(const Window::Native& native) {
     const int dpi = static_cast<int>(native.dpi);
     RECT frame{0, 0, twipsToPixels(native.clientWidth, dpi),
                twipsToPixels(native.clientHeight, dpi)};
-    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, native.dpi);
+    Dpi::functions().adjustFrame(frame, kWindowStyle, kWindowExStyle, native.dpi);
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
@@ -157,51 +216,115 @@ Control add(Window::Native& native, ControlData data) {
     return static_cast<Control>(native.controls.size() - 1);
 }
 
-// The user's changes to a text box with a character limit. Each runs as the edit
-// control does it, and when the box then holds more than the limit, the text and
-// selection from before come back: a sixth character is refused, a paste that
-// would pass the limit inserts nothing.
-bool changesText(UINT message) {
-    switch (message) {
-        case WM_CHAR:
-        case WM_IME_CHAR:
-        case WM_IME_COMPOSITION:
-        case WM_PASTE:
-        case WM_UNDO:
-        case EM_UNDO:
-        case EM_REPLACESEL:
-            return true;
-        default:
-            return false;
-    }
-}
-
 // The edit control's own procedure, the same for every EDIT of the process: a
-// limited box runs its messages through it.
+// limited box runs its messages through it, and reads and restores its text with
+// it directly, past the limit's own check.
 WNDPROC editProcedure = nullptr;
 
-LRESULT CALLBACK limitedBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!changesText(message)) {
-        return CallWindowProcW(editProcedure, box, message, wParam, lParam);
-    }
-    const auto limit = static_cast<int>(GetWindowLongPtrW(box, GWLP_USERDATA));
-    const std::wstring before = windowText(box);
+LRESULT callEdit(HWND box, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return CallWindowProcW(editProcedure, box, message, wParam, lParam);
+}
+
+std::wstring editText(HWND box) {
+    std::wstring text(static_cast<std::size_t>(callEdit(box, WM_GETTEXTLENGTH)), L'\0');
+    const auto length = callEdit(box, WM_GETTEXT, text.size() + 1,
+                                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+struct TextRange {
     DWORD start = 0;
     DWORD end = 0;
-    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const LRESULT result = CallWindowProcW(editProcedure, box, message, wParam, lParam);
-    if (!fitsLimit(fromWide(windowText(box)), limit)) {
-        SetWindowTextW(box, before.c_str());
-        SendMessageW(box, EM_SETSEL, start, static_cast<LPARAM>(end));
+};
+
+TextRange editSelection(HWND box) {
+    TextRange selection;
+    callEdit(box, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
+             reinterpret_cast<LPARAM>(&selection.end));
+    return selection;
+}
+
+void selectInEdit(HWND box, TextRange selection) {
+    callEdit(box, EM_SETSEL, selection.start, static_cast<LPARAM>(selection.end));
+}
+
+// The text the edit control's Undo would bring back, found by undoing and redoing
+// unseen: its undo is one level that toggles, so a second Undo restores the text
+// and the undo as they were.
+std::optional<std::wstring> undoTarget(HWND box) {
+    if (callEdit(box, EM_CANUNDO) == 0) {
+        return std::nullopt;
+    }
+    const TextRange selection = editSelection(box);
+    callEdit(box, WM_SETREDRAW, FALSE);
+    callEdit(box, EM_UNDO);
+    std::wstring target = editText(box);
+    callEdit(box, EM_UNDO);
+    selectInEdit(box, selection);
+    callEdit(box, WM_SETREDRAW, TRUE);
+    InvalidateRect(box, nullptr, TRUE);
+    return target;
+}
+
+// Puts back the box's last accepted text with its undo: the text Undo brought back
+// is shown, then changed into the accepted one by one replacement that Undo takes
+// back again.
+void restore(HWND box, const win32::LimitedBox& state, TextRange selection) {
+    if (!state.undoText) {
+        callEdit(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(state.text.c_str()));
+    } else {
+        const std::wstring& from = *state.undoText;
+        const std::wstring& to = state.text;
+        std::size_t prefix = 0;
+        while (prefix < from.size() && prefix < to.size() && from[prefix] == to[prefix]) {
+            ++prefix;
+        }
+        std::size_t suffix = 0;
+        while (suffix < from.size() - prefix && suffix < to.size() - prefix &&
+               from[from.size() - 1 - suffix] == to[to.size() - 1 - suffix]) {
+            ++suffix;
+        }
+        const std::wstring middle = to.substr(prefix, to.size() - prefix - suffix);
+        callEdit(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(from.c_str()));
+        selectInEdit(box, {static_cast<DWORD>(prefix), static_cast<DWORD>(from.size() - suffix)});
+        callEdit(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(middle.c_str()));
+    }
+    selectInEdit(box, selection);
+}
+
+// A text box with a character limit checks its text after every message it has
+// handled, whatever changed it: typing, Ctrl+V, Shift+Insert (which the edit
+// control pastes without a WM_PASTE), the context menu, undo, an input method or
+// assistive technology. A change that passes the limit is taken back, the box
+// shows what it showed before with the same selection, and its Undo still takes
+// back the change before: a sixth character is refused, a paste that would pass
+// the limit inserts nothing.
+LRESULT CALLBACK limitedBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<win32::LimitedBox*>(GetWindowLongPtrW(box, GWLP_USERDATA));
+    const TextRange before = editSelection(box);
+    const LRESULT result = callEdit(box, message, wParam, lParam);
+    if (state == nullptr || message == WM_NCDESTROY) {
+        return result;
+    }
+    std::wstring text = editText(box);
+    if (text == state->text) {
+        return result;
+    }
+    if (state->programWrites || fitsLimit(fromWide(text), state->limit)) {
+        state->text = std::move(text);
+        state->undoText = undoTarget(box);
+    } else {
+        restore(box, *state, before);
     }
     return result;
 }
 
-// Subclassed the classic way, by the window procedure itself, with the limit in
-// the box's user data: the common controls' subclass helpers would load
+// Subclassed the classic way, by the window procedure itself, with the limit's
+// state in the box's user data: the common controls' subclass helpers would load
 // COMCTL32.DLL at every start for this alone.
-void limitCharacters(HWND box, int limit) {
-    SetWindowLongPtrW(box, GWLP_USERDATA, limit);
+void limitCharacters(HWND box, win32::LimitedBox& state) {
+    SetWindowLongPtrW(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
     editProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(limitedBoxProc)));
 }
@@ -250,12 +373,12 @@ COLORREF darker(COLORREF c) {
 }
 
 // Selects a GDI object into a device context for as long as it lives.
-class Selection {
+class SelectedObject {
   public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(dc_, previous_); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~SelectedObject() { SelectObject(dc_, previous_); }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
 
   private:
     HDC dc_;
@@ -285,7 +408,7 @@ LRESULT drawButton(Window::Native& native, const DRAWITEMSTRUCT& item) {
     if (pressed) {
         OffsetRect(&rect, 1, 1);
     }
-    const Selection font(item.hDC, native.windowFont.get());
+    const SelectedObject font(item.hDC, native.windowFont.get());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
     DrawTextW(item.hDC, button->caption.c_str(), static_cast<int>(button->caption.size()), &rect,
@@ -418,6 +541,14 @@ bool isSelectAll(const MSG& message, const ControlData* target) {
            GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
 }
 
+// Escape does nothing in the window. A multi-line edit control whose messages pass
+// through IsDialogMessageW would post WM_CLOSE to its parent on Escape, ending the
+// program with what was typed; single-line ones would send IDCANCEL.
+bool isEscape(const MSG& message) {
+    return (message.message == WM_KEYDOWN || message.message == WM_CHAR) &&
+           message.wParam == VK_ESCAPE;
+}
+
 bool isRepeatedEnter(const MSG& message) {
     return message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
            (message.lParam & (LPARAM{1} << 30)) != 0;
@@ -471,7 +602,7 @@ Window::Window(const Description& description) : native_(std::make_unique<Native
         throwLastError("CreateWindowExW");
     }
     native.window.reset(window);
-    native.dpi = GetDpiForWindow(window);
+    native.dpi = Dpi::functions().forWindow(window);
     native.windowFont = makeFont(native);
     if (native.windowFont == nullptr) {
         throwLastError("CreateFontW");
@@ -505,10 +636,12 @@ Control Window::addTextBox(const TwipsRect& rect, Alignment alignment, bool read
                         (alignment == Alignment::Centre ? ES_CENTER : ES_LEFT) |
                         (readOnly ? ES_READONLY : 0);
     HWND box = createChild(*native_, WS_EX_CLIENTEDGE, L"EDIT", L"", style, rect, nextId(*native_));
+    ControlData data{.kind = Kind::TextBox, .handle = box, .rect = rect};
     if (charLimit != kNoLimit) {
-        limitCharacters(box, charLimit);
+        data.limited = std::make_unique<win32::LimitedBox>(win32::LimitedBox{.limit = charLimit});
+        limitCharacters(box, *data.limited);
     }
-    return add(*native_, {.kind = Kind::TextBox, .handle = box, .rect = rect});
+    return add(*native_, std::move(data));
 }
 
 Control Window::addDescriptionBox(const TwipsRect& rect, std::u16string_view text) {
@@ -565,7 +698,15 @@ std::u16string Window::text(Control box) const {
 }
 
 void Window::setText(Control box, std::u16string_view text) {
-    SetWindowTextW(native_->control(box).handle, toWide(text).c_str());
+    ControlData& data = native_->control(box);
+    // The limit binds the user, not the program.
+    if (data.limited != nullptr) {
+        data.limited->programWrites = true;
+    }
+    SetWindowTextW(data.handle, toWide(text).c_str());
+    if (data.limited != nullptr) {
+        data.limited->programWrites = false;
+    }
 }
 
 // The dialog manager moves the focus along the z-order, so the controls of the
@@ -606,7 +747,7 @@ int Window::run(Control firstFocus) {
     MSG message{};
     BOOL got = 0;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
-        if (isRepeatedEnter(message)) {
+        if (isRepeatedEnter(message) || isEscape(message)) {
             continue;
         }
         // A quick second click on a button is a double click to Windows, which an
