@@ -38,9 +38,7 @@ struct Outcome {
     double value = 0.0;
 
     friend bool operator==(const Outcome& a, const Outcome& b) {
-        return a.overflow == b.overflow &&
-               (a.overflow ||
-                bitsOf(a.value) == bitsOf(b.value));
+        return a.overflow == b.overflow && (a.overflow || bitsOf(a.value) == bitsOf(b.value));
     }
 };
 
@@ -177,8 +175,8 @@ class Agreement {
   private:
     Outcome readAndFold(std::u16string_view text) {
         const Outcome outcome = readWithProgram(text);
-        const auto bits = bitsOf(
-            outcome.overflow ? std::numeric_limits<double>::infinity() : outcome.value);
+        const auto bits =
+            bitsOf(outcome.overflow ? std::numeric_limits<double>::infinity() : outcome.value);
         for (int shift = 0; shift < 64; shift += 8) {
             digest_ ^= (bits >> shift) & 0xFF;
             digest_ *= 0x100000001b3;  // the FNV prime
@@ -257,8 +255,7 @@ TEST(ReadNumberProperty, AgreesWithTheReferenceOnLongDecimalNumbers) {
     for (int i = 0; i < 20'000; ++i) {
         std::string text = choice(random) == 0 ? "-" : "";
         const int n = digitCount(random);
-        const int point =
-            choice(random) == 0 ? -1 : UniformInt<int>(0, n)(random);
+        const int point = choice(random) == 0 ? -1 : UniformInt<int>(0, n)(random);
         for (int k = 0; k < n; ++k) {
             if (k == point) {
                 text += '.';
