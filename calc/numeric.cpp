@@ -13,6 +13,15 @@
 #include <string>
 #include <system_error>
 
+// Whether the C++ library converts text to double with std::from_chars.
+#if defined(_LIBCPP_VERSION)
+#define VISTRAL_HAS_FROM_CHARS_DOUBLE 0
+#include <locale.h>  // newlocale
+#include <stdlib.h>  // strtod_l
+#else
+#define VISTRAL_HAS_FROM_CHARS_DOUBLE 1
+#endif
+
 namespace calc {
 
 OverflowError::OverflowError() : std::overflow_error("overflow") {}
@@ -112,6 +121,14 @@ double readPrefixed(Cursor& in, int base) {
     return std::ldexp(static_cast<double>(mantissa), static_cast<int>(droppedBits));
 }
 
+#if !VISTRAL_HAS_FROM_CHARS_DOUBLE
+// The "C" locale, made once and kept for the life of the program.
+locale_t cLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+    return c;
+}
+#endif
+
 // The decimal form. The significant digits S (from the first non-zero one) and a
 // power of ten E are gathered in one pass, so that the value is S * 10^E.
 //
@@ -120,7 +137,10 @@ double readPrefixed(Cursor& in, int base) {
 // double. Otherwise std::from_chars (correctly rounded, independent of the
 // locale) converts a plain copy "-SeE"; the digits are copied only then. Its
 // libstdc++ code is the same on Linux and Windows and never calls the C library,
-// whose strtod on Windows (msvcrt.dll) is not correctly rounded.
+// whose strtod on Windows (msvcrt.dll) is not correctly rounded. libc++ (the web
+// build's C++ library) has no from_chars for double; there the C library's
+// strtod_l converts under the "C" locale: its C library (musl) rounds correctly
+// too, so every build reads the same double.
 double readDecimal(Cursor& in) {
     bool negative = false;
     if (in.accept(u'-')) {
@@ -214,6 +234,7 @@ double readDecimal(Cursor& in) {
     plain += significantDigits <= kLeadingDigits ? std::to_string(leading) : moreDigits;
     plain += 'e';
     plain += std::to_string(power);
+#if VISTRAL_HAS_FROM_CHARS_DOUBLE
     double value = 0.0;
     const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (error == std::errc::result_out_of_range) {
@@ -225,6 +246,17 @@ double readDecimal(Cursor& in) {
         return zero;  // below the smallest double: the nearest is zero
     }
     return value;
+#else
+    // strtod reads the magnitude and the sign goes on after: musl rounds some
+    // negative numbers near the smallest subnormal toward zero (-3 * 2^-1075 and a
+    // hair more reads as -2^-1074, not -2^-1073), while it rounds every magnitude
+    // correctly. Beyond the largest double strtod gives an infinity.
+    const double magnitude = strtod_l(plain.c_str() + (negative ? 1 : 0), nullptr, cLocale());
+    if (std::isinf(magnitude)) {
+        throw OverflowError();
+    }
+    return negative ? -magnitude : magnitude;
+#endif
 }
 
 // Rounds to the nearest whole number, an exact half to the even neighbour,

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cfenv>
 #include <clocale>
 #include <cmath>
@@ -395,7 +394,9 @@ TEST(ReadNumber, MillionDigitTexts) {
 class UnderACommaLocale : public ::testing::Test {
   protected:
     void SetUp() override {
-#ifdef _WIN32
+#if defined(__EMSCRIPTEN__)
+        GTEST_SKIP() << "the web's C library (musl) has no locale with a decimal comma";
+#elif defined(_WIN32)
         // The C runtime's name for Bulgarian. libstdc++ on Windows knows no named
         // locale but "C", so only the C locale changes.
         if (std::setlocale(LC_ALL, "Bulgarian_Bulgaria.1251") == nullptr) {
@@ -664,7 +665,7 @@ TEST(RoundToIntProperty, AgreesWithTheHardwareRoundingAndTheRange) {
         double x = 0.0;
         const int k = kind(random);
         if (k == 5) {
-            x = std::bit_cast<double>(bits(random));
+            x = testsupport::fromBits(bits(random));
         } else {
             const double whole =
                 static_cast<double>(i % 2 == 0 ? around32(random) : around16(random));

@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,9 +48,58 @@ inline std::string show(std::u16string_view text) {
     return out + "'";
 }
 
+// The bits of a double and back (what std::bit_cast does; the web build's C++
+// library has no std::bit_cast).
+inline std::uint64_t bitsOf(double x) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+inline double fromBits(std::uint64_t bits) {
+    double x = 0.0;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
+
+// A whole number from `low` to `high`, each equally likely, made from the raw
+// output of the generator alone. std::uniform_int_distribution would do, but
+// each C++ library draws its numbers its own way (libstdc++ and libc++ differ),
+// and tests that record digests of what they read need the same texts on every
+// build; the sequence of std::mt19937_64 itself is fixed by the standard.
+template <typename Int>
+Int uniformPick(std::mt19937_64& random, Int low, Int high) {
+    const std::uint64_t span =
+        static_cast<std::uint64_t>(high) - static_cast<std::uint64_t>(low) + 1;  // 0: all 2^64
+    if (span == 0) {
+        return static_cast<Int>(random());
+    }
+    // Draws above the last whole multiple of span are drawn again, so no number
+    // is more likely than another.
+    const std::uint64_t limit = std::numeric_limits<std::uint64_t>::max() -
+                                std::numeric_limits<std::uint64_t>::max() % span;
+    std::uint64_t draw = random();
+    while (draw >= limit) {
+        draw = random();
+    }
+    return static_cast<Int>(static_cast<std::uint64_t>(low) + draw % span);
+}
+
+// uniformPick as a distribution object, used as std::uniform_int_distribution is.
+template <typename Int>
+class UniformInt {
+  public:
+    UniformInt(Int low, Int high) : low_(low), high_(high) {}
+    Int operator()(std::mt19937_64& random) const { return uniformPick(random, low_, high_); }
+
+  private:
+    Int low_;
+    Int high_;
+};
+
 // The same double, bit for bit (so 0 and -0 differ, and so would two NaNs).
 inline ::testing::AssertionResult sameDouble(double expected, double actual) {
-    if (std::bit_cast<std::uint64_t>(expected) == std::bit_cast<std::uint64_t>(actual)) {
+    if (bitsOf(expected) == bitsOf(actual)) {
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure()
