@@ -8,6 +8,9 @@
 #                                (Debian's nsis; its script is NSIS.template.in)
 #   cd BUILD && cpack -G ZIP     vistral-<version>-win64.zip, to run unpacked
 #
+# and win32 in place of win64 for the 32-bit program (cmake/mingw-w64-i686.cmake),
+# whose installer is a 32-bit one that installs where 32-bit programs go.
+#
 # Both hold Vistral.exe beside the licence: LICENSE.txt (Windows opens a file by
 # its extension) and LICENSES/GPL-3.0-or-later.txt.
 install(TARGETS Vistral RUNTIME DESTINATION .)
@@ -18,7 +21,15 @@ set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_PACKAGE_NAME vistral)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Vistral developers")
-set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64)
+    set(CPACK_NSIS_VISTRAL_TARGET amd64-unicode)
+    set(CPACK_NSIS_VISTRAL_PROGRAM_FILES "$PROGRAMFILES64")
+else()
+    set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win32)
+    set(CPACK_NSIS_VISTRAL_TARGET x86-unicode)
+    set(CPACK_NSIS_VISTRAL_PROGRAM_FILES "$PROGRAMFILES")
+endif()
 set(CPACK_STRIP_FILES ON)
 
 # What the installer's script reads, besides the name, version and vendor.

@@ -7,7 +7,8 @@
 # Installs the Debian packages Vistral needs, those that are missing only.
 #   tools/setup.sh run    what building and running the program needs
 #   tools/setup.sh test   that, plus what every test, sanitizer and fuzz run needs,
-#                         and the Windows build: cross-built, run under wine, packed
+#                         and the Windows builds, 64-bit and 32-bit: cross-built,
+#                         run under wine, packed
 set -euo pipefail
 
 mode=${1:-run}
@@ -25,9 +26,11 @@ test_packages=(
     desktop-file-utils appstream dpkg-dev file lintian reuse man-db
     locales
 )
+# wine32 comes from Debian's i386 architecture (about 150 MB): it runs the 32-bit
+# program and its installer.
 windows_packages=(
-    g++-mingw-w64-x86-64-posix googletest python3
-    wine wine64 nsis
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest python3
+    wine wine64 wine32:i386 nsis
 )
 
 packages=("${run_packages[@]}")
@@ -38,6 +41,10 @@ fi
 sudo=()
 if [[ $(id -u) -ne 0 ]]; then
     sudo=(sudo)
+fi
+
+if [[ $mode == test ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo[@]}" dpkg --add-architecture i386
 fi
 
 missing=()

@@ -9,9 +9,10 @@
 #   2. the core and action tests again under AddressSanitizer and
 #      UndefinedBehaviorSanitizer (float-cast-overflow included);
 #   3. the fuzz target for a bounded time;
-#   4. the Windows program cross-built with mingw-w64: the core tests, its imports
-#      and the installer's round trip under wine (ctest), the installer and the zip
-#      packed, and the end-to-end test of stage 1 driving the program under wine.
+#   4. the Windows program cross-built with mingw-w64, 64-bit and 32-bit, each in
+#      a stage of its own: the core tests, its imports and the installer's round
+#      trip under wine (ctest), the installer and the zip packed, and the
+#      end-to-end test of stage 1 driving the program under wine.
 # Ends with a summary; the exit status is non-zero when any stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -58,12 +59,15 @@ fuzz() {
     return $status
 }
 
+# windows BUILD_DIR TOOLCHAIN
 windows() {
+    local dir=$1 toolchain=$2
     # shellcheck source=tests/windows/wineprefix.sh
-    source tests/windows/wineprefix.sh # WINE64
-    build_and_test build/windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release &&
-        (cd build/windows && cpack -G "NSIS;ZIP") &&
-        bash tests/e2e/window_e2e.sh build/ci/tests/e2e/x11_close "$WINE64" build/windows/app/Vistral.exe
+    source tests/windows/wineprefix.sh # wine_loader
+    build_and_test "$dir" --toolchain "$toolchain" -DCMAKE_BUILD_TYPE=Release &&
+        (cd "$dir" && cpack -G "NSIS;ZIP") &&
+        bash tests/e2e/window_e2e.sh build/ci/tests/e2e/x11_close \
+            "$(wine_loader "$dir/app/Vistral.exe")" "$dir/app/Vistral.exe"
 }
 
 stage "setup" bash tools/setup.sh test
@@ -71,7 +75,8 @@ stage "build and ctest" build_and_test build/ci -DCMAKE_BUILD_TYPE=RelWithDebInf
 stage "core and actions under ASan+UBSan" build_and_test build/asan -DCMAKE_BUILD_TYPE=Debug \
     -DVISTRAL_GUI=OFF -DVISTRAL_BENCH=OFF -DVISTRAL_SANITIZE=address,undefined,float-cast-overflow
 stage "fuzz ${fuzz_seconds}s" fuzz
-stage "windows" windows
+stage "windows 64-bit" windows build/windows cmake/mingw-w64.cmake
+stage "windows 32-bit" windows build/windows32 cmake/mingw-w64-i686.cmake
 
 echo
 echo "=== Summary"

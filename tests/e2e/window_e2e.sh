@@ -263,6 +263,24 @@ click Command1_1
 want=("" "" "" "" "" "" "" "")
 check_fields "after clicking Изтрий:" all_fields[@] want[@]
 
+# --- Shift+Insert pastes too, and a text of 1 MiB inserts nothing however it
+# comes; Ctrl+Z then still takes back the typing before it.
+click Text2_0
+xdotool type --delay 30 12
+set_clipboard "$(head -c 1048576 /dev/zero | tr '\0' 7)"
+xdotool key --clearmodifiers shift+Insert
+check "Shift+Insert of 1 MiB after 12 into Text2_0" "$(copy_focused 12)" 12
+xdotool key --clearmodifiers ctrl+z
+check "Ctrl+Z after the refused paste" "$(copy_focused '')" ""
+
+# --- Escape does nothing, in the description too: the program goes on with
+# what was typed.
+type_into Text2_0 12
+click Text1_0
+xdotool key Escape
+check "Text2_0 after Escape in the description" "$(read_field Text2_0 12)" 12
+check_that "the program runs on after Escape" 'kill -0 "$PROGRAM_PID" 2>/dev/null'
+
 # Presses "Изчисли", expects the overflow message and dismisses it with Return.
 overflow_round() {
     local label=$1 message='' i

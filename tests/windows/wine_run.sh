@@ -4,7 +4,7 @@
 #
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Runs a Windows program under wine64 in the prefix PREFIX, made on first use:
+# Runs a Windows program under wine in the prefix PREFIX, made on first use:
 #
 #   wine_run.sh PREFIX PROGRAM.exe [ARGS...]
 #
@@ -24,4 +24,4 @@ flock -o "$prefix.lock" bash -c '
     source "$1"
     [[ -f $2/system.reg ]] || make_wine_prefix "$2"' _ "$(dirname "$0")/wineprefix.sh" "$prefix"
 use_wine_prefix "$prefix"
-exec "$WINE64" "$@"
+exec "$(wine_loader "$1")" "$@"
