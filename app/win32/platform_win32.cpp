@@ -112,7 +112,8 @@ class Dpi {
         if (getSystemMetricsForDpi_ != nullptr) {
             return getSystemMetricsForDpi_(metric, dpi);
         }
-        return MulDiv(GetSystemMetrics(metric), static_cast<int>(dpi), static_cast<int>(systemDpi_));
+        return MulDiv(GetSystemMetrics(metric), static_cast<int>(dpi),
+                      static_cast<int>(systemDpi_));
     }
 
     // Before Windows 10 1607 the frame keeps its size at every DPI.
@@ -140,8 +141,8 @@ class Dpi {
     static void lookUp(HMODULE module, const char* name, Function*& function) {
         // Through the generic function type, which GCC lets any function pointer
         // be cast to and from.
-        function = reinterpret_cast<Function*>(
-            reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+        function =
+            reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
     }
 
     UINT(WINAPI* getDpiForWindow_)(HWND) = nullptr;
@@ -227,8 +228,8 @@ LRESULT callEdit(HWND box, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
 
 std::wstring editText(HWND box) {
     std::wstring text(static_cast<std::size_t>(callEdit(box, WM_GETTEXTLENGTH)), L'\0');
-    const auto length = callEdit(box, WM_GETTEXT, text.size() + 1,
-                                 reinterpret_cast<LPARAM>(text.data()));
+    const auto length =
+        callEdit(box, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
     return text;
 }
