@@ -49,6 +49,8 @@ all_fields=(Text2_0 Text2_1 "${results[@]}")
 
 check() {
     local what=$1 got=$2 want=$3
+    # A box that took a paste past its limit may hold thousands of characters.
+    ((${#got} > 80)) && got="${got:0:40}... (${#got} characters)"
     if [[ $got == "$want" ]]; then
         echo "ok   $what: '$got'"
     else
@@ -263,15 +265,20 @@ click Command1_1
 want=("" "" "" "" "" "" "" "")
 check_fields "after clicking Изтрий:" all_fields[@] want[@]
 
-# --- Shift+Insert pastes too, and a text of 1 MiB inserts nothing however it
-# comes; Ctrl+Z then still takes back the typing before it.
+# --- A text of 1 MiB pasted after 12 inserts nothing, and Ctrl+Z then still takes
+# back the typing before it; Shift+Insert, which pastes too, inserts nothing either.
+mebibyte=$(head -c 1048576 /dev/zero | tr '\0' 7)
 click Text2_0
 xdotool type --delay 30 12
-set_clipboard "$(head -c 1048576 /dev/zero | tr '\0' 7)"
-xdotool key --clearmodifiers shift+Insert
-check "Shift+Insert of 1 MiB after 12 into Text2_0" "$(copy_focused 12)" 12
+set_clipboard "$mebibyte"
+xdotool key --clearmodifiers ctrl+v
+check "Ctrl+V of 1 MiB after 12 into Text2_0" "$(copy_focused 12)" 12
 xdotool key --clearmodifiers ctrl+z
 check "Ctrl+Z after the refused paste" "$(copy_focused '')" ""
+xdotool type --delay 30 12
+set_clipboard "$mebibyte"
+xdotool key --clearmodifiers shift+Insert
+check "Shift+Insert of 1 MiB after 12 into Text2_0" "$(copy_focused 12)" 12
 
 # --- Escape does nothing, in the description too: the program goes on with
 # what was typed.
@@ -279,7 +286,7 @@ type_into Text2_0 12
 click Text1_0
 xdotool key Escape
 check "Text2_0 after Escape in the description" "$(read_field Text2_0 12)" 12
-check_that "the program runs on after Escape" 'kill -0 "$PROGRAM_PID" 2>/dev/null'
+check_that "the window is still there after Escape" 'xwininfo -id "$WINDOW" >/dev/null 2>&1'
 
 # Presses "Изчисли", expects the overflow message and dismisses it with Return.
 overflow_round() {
