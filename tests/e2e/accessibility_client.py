@@ -9,7 +9,7 @@ import sys
 import time
 
 import pyatspi
-from gi.repository import GLib
+from gi.repository import Gio, GLib
 
 RESULTS = [f"{group}, {unit}" for group in ("Средно време за посетител", "Общо време за сайта")
            for unit in ("Часове", "Минути", "Секунди")]
@@ -52,10 +52,14 @@ def centre(accessible):
 
 
 def run(program):
-    # The window opens and is activated, as a window manager does with a new window.
+    # The window opens and is activated, as a window manager does with a new window:
+    # once the program is on the accessibility bus, so that the activation is told.
     window = wait_for("window", lambda: subprocess.run(
         ["xdotool", "search", "--onlyvisible", "--pid", str(program.pid)],
         capture_output=True, text=True).stdout.split())
+    wait_for("the program on the accessibility bus", lambda: [
+        app for app in pyatspi.Registry.getDesktop(0)
+        if app is not None and app.get_process_id() == program.pid])
     xdotool("windowfocus", "--sync", window[0])
     role, name, frame = wait_for("window:activate", lambda: activated)[0]
     check("announced", (role, name), ("frame", "ИТ - времена,  статистика в сайт"))
@@ -106,7 +110,17 @@ def run(program):
              lambda: all(b.queryText().getText(0, -1) == "" for b in boxes[:-1]))
 
 
+def announce_screen_reader():
+    """Says on the session bus that a screen reader runs, as one does when it
+    starts: programs then make themselves known on the accessibility bus."""
+    Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
+        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+        GLib.Variant("(ssv)", ("org.a11y.Status", "ScreenReaderEnabled", GLib.Variant("b", True))),
+        None, Gio.DBusCallFlags.NONE, -1, None)
+
+
 def main():
+    announce_screen_reader()
     pyatspi.Registry.registerEventListener(lambda event: activated.append(
         (event.source.getRoleName(), event.source.name, event.source)), "window:activate")
     program = subprocess.Popen([sys.argv[1]])
