@@ -6,66 +6,12 @@
 // 127.0.0.1, and Debian's Chromium or Firefox ESR started through puppeteer-core
 // (Chromium over the DevTools protocol, Firefox over WebDriver BiDi), headless,
 // with a fresh profile and nothing that reaches the network.
-import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
-import { createServer } from 'node:http';
+import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { extname, join, normalize, sep } from 'node:path';
+import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const TYPES = {
-  '.html': 'text/html; charset=utf-8',
-  '.js': 'text/javascript; charset=utf-8',
-  '.wasm': 'application/wasm',
-  '.css': 'text/css; charset=utf-8',
-  '.webmanifest': 'application/manifest+json',
-  '.png': 'image/png',
-};
-
-// Serves the files of `root` on 127.0.0.1 at a free port (or `port`); a
-// directory serves its index.html. Resolves to { url, close }, where close
-// also ends the open connections, as a network that went away would.
-export function serve(root, port = 0) {
-  const sockets = new Set();
-  const server = createServer((request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    let file = normalize(join(root, path));
-    if (!file.startsWith(normalize(root + sep)) && file !== normalize(root)) {
-      response.writeHead(403).end();
-      return;
-    }
-    try {
-      if (statSync(file).isDirectory()) {
-        file = join(file, 'index.html');
-      }
-      const body = readFileSync(file);
-      response.writeHead(200, {
-        'Content-Type': TYPES[extname(file)] || 'application/octet-stream',
-        'Cache-Control': 'no-cache',
-      });
-      response.end(body);
-    } catch {
-      response.writeHead(404).end();
-    }
-  });
-  server.on('connection', (socket) => {
-    sockets.add(socket);
-    socket.on('close', () => sockets.delete(socket));
-  });
-  return new Promise((resolve, reject) => {
-    server.once('error', reject);
-    server.listen(port, '127.0.0.1', () => {
-      resolve({
-        url: `http://127.0.0.1:${server.address().port}/`,
-        close: () => new Promise((done) => {
-          for (const socket of sockets) {
-            socket.destroy();
-          }
-          server.close(() => done());
-        }),
-      });
-    });
-  });
-}
+export { serve } from '../../tools/serve.mjs';
 
 const CHROMIUM_ARGS = [
   '--no-sandbox', // as root, Chromium's sandbox cannot start
