@@ -20,7 +20,7 @@
 //  - focus: Tab and Shift+Tab go round the focus order and never leave the window;
 //  - the message: a modal <dialog role="alertdialog"> with one OK button, whose
 //    close ends the C++ call that opened it (ASYNCIFY);
-//  - offline: the service worker (sw.js) is registered once the window is shown.
+//  - offline: the service worker (sw.js) is registered once the window is painted.
 
 mergeInto(LibraryManager.library, {
   $web: {
@@ -298,8 +298,13 @@ mergeInto(LibraryManager.library, {
     webFit();
     addEventListener('resize', webFit);
     web.controls[firstFocus].focus();
+    // The service worker once the window has been painted, not before.
     if ('serviceWorker' in navigator) {
-      navigator.serviceWorker.register('sw.js').catch(function() {});
+      requestAnimationFrame(function() {
+        setTimeout(function() {
+          navigator.serviceWorker.register('sw.js').catch(function() {});
+        });
+      });
     }
   },
 });
