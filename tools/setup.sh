@@ -36,7 +36,7 @@ windows_packages=(
 )
 
 web_packages=(
-    emscripten cmake make python3 nodejs
+    emscripten cmake make python3 nodejs googletest
 )
 web_test_packages=(
     chromium firefox-esr fonts-liberation2
