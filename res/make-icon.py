@@ -10,7 +10,9 @@ or as the Windows icon file with the same drawing at 16, 32, 48 and 256 pixels.
 The picture uses a palette of a few colours (of the 256 an indexed PNG allows),
 with entry 0 fully transparent, so the file carries its own transparency mask.
 Standard library only. Run from the source tree:  python3 res/make-icon.py
-(writes res/vistral.png), or  python3 res/make-icon.py OUT.png|OUT.ico
+(writes res/vistral.png), or  python3 res/make-icon.py OUT.png|OUT.ico, or
+python3 res/make-icon.py OUT.png SIZE  for the drawing at SIZE x SIZE pixels
+with 8-bit alpha (the web page's icons).
 """
 
 import math
@@ -177,4 +179,10 @@ def ico(img):
 
 if __name__ == "__main__":
     out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).with_name("vistral.png")
-    out.write_bytes(ico(draw()) if out.suffix == ".ico" else png(draw()))
+    size = int(sys.argv[2]) if len(sys.argv) > 2 else SIZE
+    if out.suffix == ".ico":
+        out.write_bytes(ico(draw()))
+    elif size == SIZE:
+        out.write_bytes(png(draw()))
+    else:
+        out.write_bytes(png_file(size, 6, [[v for p in row for v in p] for row in rgba(draw(), size)]))

@@ -6,9 +6,14 @@
 
 # Installs the Debian packages Vistral needs, those that are missing only.
 #   tools/setup.sh run    what building and running the program needs
-#   tools/setup.sh test   that, plus what every test, sanitizer and fuzz run needs,
-#                         and the Windows builds, 64-bit and 32-bit: cross-built,
-#                         run under wine, packed
+#   tools/setup.sh test   that, plus what every test, sanitizer and fuzz run needs:
+#                         the Windows builds, 64-bit and 32-bit (cross-built, run
+#                         under wine, packed), and the web page's (web-test)
+#   tools/setup.sh web    what building and serving the web page needs: Debian's
+#                         emscripten (with its prebuilt system libraries) and node
+#   tools/setup.sh web-test
+#                         that, plus the browsers that drive the page (Chromium,
+#                         Firefox ESR), its fonts, and puppeteer-core (npm ci)
 set -euo pipefail
 
 mode=${1:-run}
@@ -33,10 +38,26 @@ windows_packages=(
     wine wine64 wine32:i386 nsis
 )
 
-packages=("${run_packages[@]}")
-if [[ $mode == test ]]; then
-    packages+=("${test_packages[@]}" "${windows_packages[@]}")
-fi
+web_packages=(
+    emscripten cmake make python3 nodejs googletest
+)
+web_test_packages=(
+    chromium firefox-esr fonts-liberation2
+)
+
+case $mode in
+    run) packages=("${run_packages[@]}") ;;
+    test)
+        packages=("${run_packages[@]}" "${test_packages[@]}" "${windows_packages[@]}"
+            "${web_packages[@]}" "${web_test_packages[@]}")
+        ;;
+    web) packages=("${web_packages[@]}") ;;
+    web-test) packages=("${web_packages[@]}" "${web_test_packages[@]}") ;;
+    *)
+        echo "usage: tools/setup.sh [run|test|web|web-test]" >&2
+        exit 2
+        ;;
+esac
 
 sudo=()
 if [[ $(id -u) -ne 0 ]]; then
@@ -59,6 +80,19 @@ if ((${#missing[@]})); then
     "${sudo[@]}" apt-get update -qq
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The browser driver from npm, at the versions package-lock.json pins (Node's own
+# npm; Debian's npm package where Node came without one).
+if [[ $mode == web-test || $mode == test ]]; then
+    if ! command -v npm >/dev/null; then
+        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends npm
+    fi
+    root=$(dirname "$0")/..
+    if [[ ! -d $root/node_modules/puppeteer-core ||
+        $root/package-lock.json -nt $root/node_modules/.package-lock.json ]]; then
+        (cd "$root" && npm ci --no-audit --no-fund)
+    fi
 fi
 
 # The reading of numbers must not depend on the locale; the tests prove it under

@@ -1,0 +1,310 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The page's side of the platform operations (app/web/platform_web.cpp), an
+// emscripten JavaScript library. It makes the page's own elements and passes the
+// user's events on; every rule of the program stays in the C++:
+//  - the window: <div id="Vistral" role="region"> named by its title, of the
+//    client size, centred, scaled down as one piece where the page is narrower;
+//    the page's title is the window's;
+//  - labels: <div>, opaque, wrapping, text from the top, below boxes and buttons;
+//    a press on a label or the window leaves the focus where it is;
+//  - text boxes: <input>, the standard sunken border, white; read-only ones
+//    with the readonly attribute; a limited box asks the C++ (vistral_fits)
+//    before every insertion (typing, pasting, dropping) and puts its text back
+//    after a change that passed the limit anyway;
+//  - the description: a read-only <textarea> with a vertical scroll bar;
+//  - buttons: <button> in its face colour; a click, Enter (once per press, never
+//    repeated) or Space is one click, passed to the C++ one after another;
+//  - focus: Tab and Shift+Tab go round the focus order and never leave the window;
+//  - the message: a modal <dialog role="alertdialog"> with one OK button, whose
+//    close ends the C++ call that opened it (ASYNCIFY);
+//  - offline: the service worker (sw.js) is registered once the window is painted.
+
+mergeInto(LibraryManager.library, {
+  $web: {
+    root: null,
+    // By control: its element, and for limited boxes the last text that fitted.
+    controls: [],
+    kept: [],
+    order: [],
+    // Clicks run one after another: each waits for the one before to return
+    // (the promise of the last click; a library's values are written out as
+    // source, so it is made on the first click).
+    clicks: null,
+    dialog: null,
+  },
+
+  $webText: function(pointer, length) {
+    var start = pointer >> 1;
+    return String.fromCharCode.apply(null, HEAPU16.subarray(start, start + length));
+  },
+
+  $webColour: function(rgb) {
+    return '#' + rgb.toString(16).padStart(6, '0');
+  },
+
+  $webPlace__deps: ['$web'],
+  $webPlace: function(element, className, left, top, width, height) {
+    element.className = className;
+    element.style.left = left + 'px';
+    element.style.top = top + 'px';
+    element.style.width = width + 'px';
+    element.style.height = height + 'px';
+    web.root.appendChild(element);
+    web.controls.push(element);
+    web.kept.push('');
+    return web.controls.length - 1;
+  },
+
+  // Whether `text` may stand in box `control`, as the C++ counts characters.
+  $webFits__deps: ['$web', 'vistral_fits'],
+  $webFits: function(control, text) {
+    var stack = stackSave();
+    var pointer = stackAlloc(2 * text.length + 2);
+    for (var i = 0; i < text.length; ++i) {
+      HEAPU16[(pointer >> 1) + i] = text.charCodeAt(i);
+    }
+    var fits = _vistral_fits(control, pointer, text.length);
+    stackRestore(stack);
+    return fits;
+  },
+
+  $webPress__deps: ['$web'],
+  $webPress: function(control) {
+    web.clicks = (web.clicks || Promise.resolve()).then(function() {
+      return ccall('vistral_click', null, ['number'], [control], {async: true});
+    });
+  },
+
+  // The window is as wide as the page allows: on a narrow screen it is scaled
+  // down as a whole, never cut off or scrolled sideways.
+  $webFit__deps: ['$web'],
+  $webFit: function() {
+    var room = document.documentElement.clientWidth;
+    var width = web.root.offsetWidth;
+    web.root.style.zoom = room < width ? room / width : '';
+  },
+
+  web_window__deps: ['$web', '$webText', '$webColour'],
+  web_window: function(name, nameLength, title, titleLength, width, height, background,
+                       family, familyLength, points, weight) {
+    var root = document.createElement('div');
+    root.id = webText(name, nameLength);
+    root.setAttribute('role', 'region');
+    root.setAttribute('aria-label', webText(title, titleLength));
+    root.style.width = width + 'px';
+    root.style.height = height + 'px';
+    root.style.background = webColour(background);
+    // Liberation Serif has the metrics of Times New Roman and Cyrillic letters.
+    root.style.fontFamily =
+        '"' + webText(family, familyLength) + '", "Liberation Serif", "Tinos", serif';
+    root.style.fontSize = points + 'pt';
+    root.style.fontWeight = weight;
+    document.title = webText(title, titleLength);
+    web.root = root;
+  },
+
+  web_label__deps: ['$webPlace', '$webText', '$webColour'],
+  web_label: function(left, top, width, height, text, length, background, centre) {
+    var label = document.createElement('div');
+    label.textContent = webText(text, length);
+    label.style.background = webColour(background);
+    label.style.textAlign = centre ? 'center' : 'left';
+    return webPlace(label, 'label', left, top, width, height);
+  },
+
+  web_text_box__deps: ['$web', '$webPlace', '$webFits'],
+  web_text_box: function(left, top, width, height, centre, readOnly) {
+    var box = document.createElement('input');
+    box.type = 'text';
+    box.readOnly = readOnly;
+    box.autocomplete = 'off';
+    box.spellcheck = false;
+    box.style.textAlign = centre ? 'center' : 'left';
+    if (!readOnly) {
+      box.inputMode = 'decimal';
+    }
+    var control = webPlace(box, 'box', left, top, width, height);
+    box.addEventListener('beforeinput', function(event) {
+      if (!event.inputType.startsWith('insert')) {
+        return;
+      }
+      var data = event.data;
+      if (data == null && event.dataTransfer) {
+        data = event.dataTransfer.getData('text/plain');
+      }
+      var text = box.value;
+      var after = event.inputType == 'insertFromDrop'
+          ? text + (data || '')
+          : text.slice(0, box.selectionStart) + (data || '') + text.slice(box.selectionEnd);
+      if (!webFits(control, after)) {
+        event.preventDefault();
+      }
+    });
+    // What beforeinput could not stop (an input method's composition) is undone.
+    box.addEventListener('input', function() {
+      if (webFits(control, box.value)) {
+        web.kept[control] = box.value;
+      } else {
+        box.value = web.kept[control];
+      }
+    });
+    return control;
+  },
+
+  web_description__deps: ['$webPlace', '$webText'],
+  web_description: function(left, top, width, height, text, length) {
+    var box = document.createElement('textarea');
+    box.readOnly = true;
+    box.spellcheck = false;
+    box.value = webText(text, length);
+    // Setting a value puts the caret at its end; the box starts at its top.
+    box.setSelectionRange(0, 0);
+    return webPlace(box, 'description', left, top, width, height);
+  },
+
+  web_button__deps: ['$webPlace', '$webText', '$webColour', '$webPress'],
+  web_button: function(left, top, width, height, caption, length, face) {
+    var button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = webText(caption, length);
+    button.style.backgroundColor = webColour(face);
+    button.style.borderColor = webColour(face);
+    var control = webPlace(button, 'button', left, top, width, height);
+    // Space is the button's own: one click when the key is let go.
+    button.addEventListener('click', function() {
+      webPress(control);
+    });
+    // Enter clicks when it goes down; a held key does not click again.
+    button.addEventListener('keydown', function(event) {
+      if (event.key == 'Enter') {
+        event.preventDefault();
+        if (!event.repeat) {
+          webPress(control);
+        }
+      }
+    });
+    return control;
+  },
+
+  web_set_names__deps: ['$web', '$webText'],
+  web_set_names: function(control, objectName, objectLength, accessibleName, accessibleLength) {
+    var element = web.controls[control];
+    element.id = webText(objectName, objectLength);
+    // Boxes have no text of their own that names them; labels and buttons do.
+    if (element.tagName == 'INPUT' || element.tagName == 'TEXTAREA') {
+      element.setAttribute('aria-label', webText(accessibleName, accessibleLength));
+    }
+  },
+
+  web_text_length__deps: ['$web'],
+  web_text_length: function(control) {
+    return web.controls[control].value.length;
+  },
+
+  web_read_text__deps: ['$web'],
+  web_read_text: function(control, out) {
+    var text = web.controls[control].value;
+    for (var i = 0; i < text.length; ++i) {
+      HEAPU16[(out >> 1) + i] = text.charCodeAt(i);
+    }
+  },
+
+  web_set_text__deps: ['$web', '$webText'],
+  web_set_text: function(control, text, length) {
+    var value = webText(text, length);
+    web.controls[control].value = value;
+    web.kept[control] = value;
+  },
+
+  web_focus_order__deps: ['$web'],
+  web_focus_order: function(controls, count) {
+    web.order = Array.from(HEAP32.subarray(controls >> 2, (controls >> 2) + count),
+                           function(control) { return web.controls[control]; });
+  },
+
+  web_focus__deps: ['$web'],
+  web_focus: function(control) {
+    web.controls[control].focus();
+  },
+
+  web_show_message__deps: ['$web', '$webText', '$Asyncify'],
+  web_show_message: function(title, titleLength, text, textLength) {
+    var titleText = webText(title, titleLength);
+    var messageText = webText(text, textLength);
+    return Asyncify.handleAsync(function() {
+      var dialog = web.dialog;
+      if (!dialog) {
+        dialog = web.dialog = document.createElement('dialog');
+        dialog.className = 'message';
+        dialog.setAttribute('role', 'alertdialog');
+        dialog.setAttribute('aria-labelledby', 'message-title');
+        dialog.setAttribute('aria-describedby', 'message-text');
+        dialog.style.fontFamily = web.root.style.fontFamily;
+        dialog.style.fontSize = web.root.style.fontSize;
+        dialog.innerHTML = '<h1 id="message-title"></h1><p id="message-text"></p>' +
+                           '<button type="button" autofocus>OK</button>';
+        var ok = dialog.querySelector('button');
+        ok.addEventListener('click', function() {
+          dialog.close();
+        });
+        // A held Enter or Space closes the message once, and no repeat reaches
+        // the button that gets the focus back.
+        dialog.addEventListener('keydown', function(event) {
+          if (event.repeat || event.key == 'Tab') {
+            event.preventDefault();
+          }
+        });
+        document.body.appendChild(dialog);
+      }
+      dialog.querySelector('h1').textContent = titleText;
+      dialog.querySelector('p').textContent = messageText;
+      return new Promise(function(resolve) {
+        dialog.addEventListener('close', resolve, {once: true});
+        dialog.showModal();
+        dialog.querySelector('button').focus();
+      });
+    });
+  },
+
+  web_show__deps: ['$web', '$webFit'],
+  web_show: function(firstFocus) {
+    var root = web.root;
+    // A press anywhere but on a box or a button leaves the focus where it is.
+    root.addEventListener('mousedown', function(event) {
+      if (web.controls.indexOf(event.target) < 0 || event.target.className == 'label') {
+        event.preventDefault();
+      }
+    });
+    // Tab and Shift+Tab go round the window's controls and never leave it.
+    document.addEventListener('keydown', function(event) {
+      if (event.key != 'Tab' || event.altKey || event.ctrlKey || event.metaKey ||
+          (web.dialog && web.dialog.open)) {
+        return;
+      }
+      event.preventDefault();
+      var order = web.order;
+      var at = order.indexOf(document.activeElement);
+      var next = at < 0 ? (event.shiftKey ? order.length - 1 : 0)
+                        : (at + (event.shiftKey ? order.length - 1 : 1)) % order.length;
+      order[next].focus();
+      if (order[next].tagName == 'INPUT') {
+        order[next].select();
+      }
+    });
+    document.body.appendChild(root);
+    webFit();
+    addEventListener('resize', webFit);
+    web.controls[firstFocus].focus();
+    // The service worker once the window has been painted, not before.
+    if ('serviceWorker' in navigator) {
+      requestAnimationFrame(function() {
+        setTimeout(function() {
+          navigator.serviceWorker.register('sw.js').catch(function() {});
+        });
+      });
+    }
+  },
+});
