@@ -12,7 +12,9 @@
 #   4. the Windows program cross-built with mingw-w64, 64-bit and 32-bit, each in
 #      a stage of its own: the core tests, its imports and the installer's round
 #      trip under wine (ctest), the installer and the zip packed, and the
-#      end-to-end test of stage 1 driving the program under wine.
+#      end-to-end test of stage 1 driving the program under wine;
+#   5. the web page built with emscripten: the core tests under node, the site's
+#      files, and the page driven in Chromium and Firefox (ctest).
 # Ends with a summary; the exit status is non-zero when any stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -59,6 +61,12 @@ fuzz() {
     return $status
 }
 
+web() {
+    emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+        cmake --build build/web -j"$jobs" &&
+        ctest --test-dir build/web --output-on-failure --timeout 600
+}
+
 # windows BUILD_DIR TOOLCHAIN
 windows() {
     local dir=$1 toolchain=$2
@@ -77,6 +85,7 @@ stage "core and actions under ASan+UBSan" build_and_test build/asan -DCMAKE_BUIL
 stage "fuzz ${fuzz_seconds}s" fuzz
 stage "windows 64-bit" windows build/windows cmake/mingw-w64.cmake
 stage "windows 32-bit" windows build/windows32 cmake/mingw-w64-i686.cmake
+stage "web" web
 
 echo
 echo "=== Summary"

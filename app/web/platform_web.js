@@ -34,6 +34,8 @@ mergeInto(LibraryManager.library, {
     // source, so it is made on the first click).
     clicks: null,
     dialog: null,
+    // Ends the open message and lets the call that opened it go on.
+    endMessage: function() {},
   },
 
   $webText: function(pointer, length) {
@@ -246,9 +248,18 @@ mergeInto(LibraryManager.library, {
         dialog.style.fontSize = web.root.style.fontSize;
         dialog.innerHTML = '<h1 id="message-title"></h1><p id="message-text"></p>' +
                            '<button type="button" autofocus>OK</button>';
+        // The message ends where the user ends it, on OK (a click, Enter or
+        // Space) or Escape, and the call that opened it goes on at once, before
+        // the next key: waiting for the dialog's close event, which comes as a
+        // task of its own, would let a quick Tab be overtaken by the focus put
+        // back on the pressed button, and the next Enter press the wrong one.
         var ok = dialog.querySelector('button');
         ok.addEventListener('click', function() {
-          dialog.close();
+          web.endMessage();
+        });
+        dialog.addEventListener('cancel', function(event) {
+          event.preventDefault();
+          web.endMessage();
         });
         // A held Enter or Space closes the message once, and no repeat reaches
         // the button that gets the focus back.
@@ -262,7 +273,11 @@ mergeInto(LibraryManager.library, {
       dialog.querySelector('h1').textContent = titleText;
       dialog.querySelector('p').textContent = messageText;
       return new Promise(function(resolve) {
-        dialog.addEventListener('close', resolve, {once: true});
+        web.endMessage = function() {
+          web.endMessage = function() {};
+          dialog.close();
+          resolve();
+        };
         dialog.showModal();
         dialog.querySelector('button').focus();
       });

@@ -1,0 +1,201 @@
+// SPDX-FileCopyrightText: 2026 The Vistral developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// End-to-end test of the web page in Debian's Chromium or Firefox ESR: the steps
+// of tests/e2e/window_rows.txt, which the X11 driver reads too, done as a person
+// does them, with keys, clicks and the clipboard; what the person then sees is
+// read from the page. The clipboard is filled from outside the page, by copying
+// from a second tab with real keys, so that a paste is the browser's own. Then
+// what only the page has: its place, the focus that never leaves the window, the
+// dialog's role, the fit on a phone and a reload without the network.
+//
+//   node tests/web/window_e2e.mjs chromium|firefox [SITE]     (SITE: build/web/site)
+//
+// Exit status: 0 passed, 1 failed, 77 skipped (a browser or puppeteer-core
+// missing outside CI).
+import { existsSync, readFileSync } from 'node:fs';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const here = dirname(fileURLToPath(import.meta.url));
+const [browserName = 'chromium', site = join(here, '../../build/web/site')] =
+    process.argv.slice(2);
+const executable = browserName === 'firefox' ? '/usr/bin/firefox-esr' : '/usr/bin/chromium';
+if (!existsSync(executable) || !existsSync(join(here, '../../node_modules/puppeteer-core'))) {
+  console.log(`SKIP: ${executable} or puppeteer-core (npm ci) missing`);
+  process.exit(process.env.CI ? 1 : 77);
+}
+const { launch, openWindow, serve, waitForWindow, focused, message } =
+    await import('./driver.mjs');
+
+let failures = 0;
+function check(what, got, want) {
+  const ok = got === want;
+  const shown = typeof got === 'string' && got.length > 80
+    ? `${got.slice(0, 40)}... (${got.length} characters)` : got;
+  console.log(ok ? `ok   ${what}: '${shown}'` : `FAIL ${what}: got '${shown}', want '${want}'`);
+  failures += ok ? 0 : 1;
+}
+
+// What `read` gives once it is `want`, or after 10 s what it is then: a click is
+// run by the program after the event that made it.
+async function settled(page, read, want) {
+  let got;
+  for (let i = 0; i < 200; i++) {
+    got = await page.evaluate(read);
+    if (got === want) break;
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+  return got;
+}
+
+// A key as the table names it (xdotool's names), with its modifiers.
+const KEYS = { Return: 'Enter', BackSpace: 'Backspace', space: ' ' };
+const MODIFIERS = { ctrl: 'Control', shift: 'Shift', alt: 'Alt' };
+async function press(page, chord) {
+  const parts = chord.split('+');
+  const key = parts.pop();
+  const modifiers = parts.map((m) => MODIFIERS[m]);
+  for (const m of modifiers) await page.keyboard.down(m);
+  await page.keyboard.press(KEYS[key] || (key.length === 1 ? `Key${key.toUpperCase()}` : key));
+  for (const m of modifiers.reverse()) await page.keyboard.up(m);
+}
+
+// Clicks the middle of a control: Text2_1 overlaps the bottom of Text2_0, as
+// in the window, so each is clicked where it is on top.
+async function click(page, id) {
+  const box = await (await page.$(`#${id}`)).boundingBox();
+  await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+}
+
+const valueOf = (id) => `document.getElementById(${JSON.stringify(id)}).value`;
+const focusedValue = '(document.activeElement && document.activeElement.value)';
+
+async function runSteps(page, scratch, lines) {
+  let row = '';
+  const copy = async (text) => {
+    await scratch.bringToFront();
+    await scratch.evaluate((t) => {
+      const area = document.querySelector('textarea');
+      area.value = t;
+      area.focus();
+      area.select();
+    }, text);
+    await press(scratch, 'ctrl+c');
+    await page.bringToFront();
+  };
+  for (const line of lines) {
+    const [verb, ...words] = line.split(' ');
+    const rest = words.join(' ');
+    const [control, ...textWords] = words;
+    const unquote = (t) => (t === '""' ? '' : t);
+    const text = unquote(textWords.join(' '));
+    switch (verb) {
+      case 'row': row = rest; break;
+      case 'click': await click(page, rest); break;
+      case 'type':
+        await click(page, control);
+        await press(page, 'ctrl+a');
+        await press(page, 'BackSpace');
+        await page.keyboard.type(text);
+        break;
+      case 'typekeys': await page.keyboard.type(rest); break;
+      case 'key': for (const k of words) await press(page, k); break;
+      case 'clipboard': await copy(rest); break;
+      case 'clipboard-fill': await copy(text.repeat(Number(control))); break;
+      case 'expect':
+        await click(page, control);
+        await press(page, 'ctrl+a');
+        check(`${row}: ${control}`, await settled(page, valueOf(control), text), text);
+        break;
+      case 'expect-focused':
+        check(`${row}: the focused box`, await settled(page, focusedValue, unquote(rest)),
+              unquote(rest));
+        break;
+      case 'expect-focused-start':
+        check(`${row}: the focused box starts`,
+              (await page.evaluate(focusedValue) || '').slice(0, rest.length), rest);
+        break;
+      case 'expect-focus':
+        check(`${row}: focus on ${rest}`, await settled(page, 'document.activeElement.id', rest),
+              rest);
+        break;
+      case 'overflow-message': {
+        await page.waitForSelector('dialog[open]');
+        const shown = await message(page);
+        check(`${row}: the message's title`, shown.title, 'Vistral');
+        check(`${row}: the message says overflow`, shown.text.startsWith('Препълване'), true);
+        check(`${row}: the focus on its OK`, await focused(page), 'dialog:OK');
+        await press(page, 'Return');
+        await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+        break;
+      }
+      default: throw new Error(`unknown step: ${line}`);
+    }
+  }
+}
+
+const rows = readFileSync(join(here, '../e2e/window_rows.txt'), 'utf8')
+  .split('\n').filter((line) => line !== '' && !line.startsWith('#'));
+const server = await serve(site);
+const browser = await launch(browserName);
+try {
+  const page = await openWindow(browser, server.url);
+  const scratch = await browser.newPage();
+  await scratch.setContent('<textarea></textarea>');
+  await page.bringToFront();
+
+  // The window: 464 x 354 CSS pixels, centred, titled as the window.
+  const place = await page.evaluate(() => {
+    const r = document.getElementById('Vistral').getBoundingClientRect();
+    return `${r.width}x${r.height}+${r.left * 2 + r.width === innerWidth}`;
+  });
+  check('window 464x354, centred across the page', place, '464x354+true');
+  check('page title', await page.title(), 'ИТ - времена, статистика в сайт');
+
+  await runSteps(page, scratch, rows);
+
+  // Tab from the last box wraps to the description, and 11 presses of Tab go
+  // round the window without the focus ever leaving it.
+  await click(page, 'Text2_7');
+  const seen = [];
+  for (let i = 0; i < 11; i++) {
+    await press(page, 'Tab');
+    seen.push(await page.evaluate(() => document.activeElement.closest('#Vistral') &&
+                                        document.activeElement.id));
+  }
+  check('Tab round the window', seen.join(' '),
+        'Text1_0 Text2_0 Text2_1 Text2_2 Text2_3 Text2_4 Command1_0 Command1_1 Text2_5 ' +
+        'Text2_6 Text2_7');
+  check('the message is an alert dialog named by its title',
+        await page.evaluate(() => {
+          const d = document.querySelector('dialog');
+          return d.getAttribute('role') + ' ' +
+                 document.getElementById(d.getAttribute('aria-labelledby')).textContent;
+        }), 'alertdialog Vistral');
+
+  // A phone 390 pixels wide: the whole window fits, nothing scrolls sideways.
+  await page.setViewport({ width: 390, height: 844 });
+  check('on a 390-pixel phone: the window fits, no sideways scrolling',
+        await settled(page, `document.getElementById('Vistral').getBoundingClientRect().right
+                             <= 390 && document.documentElement.scrollWidth <= 390`, true), true);
+
+  // Offline: with the server gone, a reload still shows the working window.
+  await page.setViewport({ width: 1280, height: 1024 });
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await server.close();
+  await page.reload();
+  await waitForWindow(page);
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('100');
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('10');
+  await click(page, 'Command1_0');
+  check('offline: 100, 10 -> Text2_6', await settled(page, valueOf('Text2_6'), '16'), '16');
+} finally {
+  await browser.close();
+  await server.close();
+}
+console.log(failures ? `${failures} check(s) failed` : 'all checks passed');
+process.exit(failures ? 1 : 0);
