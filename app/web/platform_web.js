@@ -61,15 +61,19 @@ mergeInto(LibraryManager.library, {
   },
 
   // Whether `text` may stand in box `control`, as the C++ counts characters.
-  $webFits__deps: ['$web', 'vistral_fits'],
+  $webFits__deps: ['$web', 'vistral_fits', 'malloc', 'free'],
   $webFits: function(control, text) {
-    var stack = stackSave();
-    var pointer = stackAlloc(2 * text.length + 2);
+    // On the heap, which grows as a long paste needs, never on the stack, which a
+    // paste of a few MiB would run past; a text with no room at all never fits.
+    var pointer = _malloc(2 * text.length + 2);
+    if (!pointer) {
+      return false;
+    }
     for (var i = 0; i < text.length; ++i) {
       HEAPU16[(pointer >> 1) + i] = text.charCodeAt(i);
     }
     var fits = _vistral_fits(control, pointer, text.length);
-    stackRestore(stack);
+    _free(pointer);
     return fits;
   },
 
@@ -84,8 +88,11 @@ mergeInto(LibraryManager.library, {
   // down as a whole, never cut off or scrolled sideways.
   $webFit__deps: ['$web'],
   $webFit: function() {
-    var room = document.documentElement.clientWidth;
-    var width = web.root.offsetWidth;
+    // The page's room is measured, which lays the page out at once, only where
+    // it may be too narrow: the window's width is its own, and a wide page has
+    // room for it and a scroll bar beside it.
+    var width = parseFloat(web.root.style.width);
+    var room = innerWidth >= width + 40 ? innerWidth : document.documentElement.clientWidth;
     web.root.style.zoom = room < width ? room / width : '';
   },
 
@@ -312,7 +319,9 @@ mergeInto(LibraryManager.library, {
     document.body.appendChild(root);
     webFit();
     addEventListener('resize', webFit);
-    web.controls[firstFocus].focus();
+    // The whole window is in view: the first focus need not scroll to its
+    // control, which would lay the page out before it is first painted.
+    web.controls[firstFocus].focus({preventScroll: true});
     // The service worker once the window has been painted, not before.
     if ('serviceWorker' in navigator) {
       requestAnimationFrame(function() {
