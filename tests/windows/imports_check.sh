@@ -8,8 +8,8 @@
 # its import table is in the list of those it may import, by DLL. A DLL of the
 # compiler's (libstdc++-6, libgcc_s_seh-1, libwinpthread-1) would have to be
 # shipped beside it, and a function of a later Windows keeps it from starting on
-# an earlier one. Prints its size as built and stripped, as the installer and the
-# zip hold it.
+# an earlier one. Its manifest names its processor. Prints its size as built and
+# stripped, as the installer and the zip hold it.
 #
 #   imports_check.sh PATH/TO/Vistral.exe PATH/TO/windows7_imports.txt
 #
@@ -36,6 +36,13 @@ imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '
 check_that "$(wc -l <<<"$imports") imported functions, none that Windows 7 SP1 lacks" \
     '[[ -z $(comm -23 <(echo "$imports") <(grep -v "^#" "$allowed_list" | sort -u)) ]]'
 comm -23 <(echo "$imports") <(grep -v '^#' "$allowed_list" | sort -u) | sed 's/^/  not in the list: /'
+
+# The manifest names the program's own processor architecture.
+architecture=$(x86_64-w64-mingw32-objdump -f "$exe" | sed -n 's/^architecture: \([^,]*\).*/\1/p')
+manifest=amd64
+[[ $architecture == i386 ]] && manifest=x86
+check_that "the manifest names the $manifest processor ($architecture)" \
+    'grep -qa "processorArchitecture=\"$manifest\"" "$exe"'
 
 stripped=$(mktemp)
 trap 'rm -f "$stripped"' EXIT
