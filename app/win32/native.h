@@ -51,8 +51,6 @@ struct LimitedBox {
     int limit;
     std::wstring text{};
     std::optional<std::wstring> undoText{};
-    // Set while the program writes the box: the limit binds the user only.
-    bool programWrites = false;
 };
 
 // One control of the window, as an add function made it.

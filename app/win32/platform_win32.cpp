@@ -294,6 +294,12 @@ void restore(HWND box, const win32::LimitedBox& state, TextRange selection) {
     selectInEdit(box, selection);
 }
 
+// Takes what the box shows as its accepted text, with what its Undo would bring back.
+void accept(HWND box, win32::LimitedBox& state, std::wstring text) {
+    state.text = std::move(text);
+    state.undoText = undoTarget(box);
+}
+
 // A text box with a character limit checks its text after every message it has
 // handled, whatever changed it: typing, Ctrl+V, Shift+Insert (which the edit
 // control pastes without a WM_PASTE), the context menu, undo, an input method or
@@ -312,9 +318,8 @@ LRESULT CALLBACK limitedBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
     if (text == state->text) {
         return result;
     }
-    if (state->programWrites || fitsLimit(fromWide(text), state->limit)) {
-        state->text = std::move(text);
-        state->undoText = undoTarget(box);
+    if (fitsLimit(fromWide(text), state->limit)) {
+        accept(box, *state, std::move(text));
     } else {
         restore(box, *state, before);
     }
@@ -699,15 +704,15 @@ std::u16string Window::text(Control box) const {
 }
 
 void Window::setText(Control box, std::u16string_view text) {
-    ControlData& data = native_->control(box);
-    // The limit binds the user, not the program.
-    if (data.limited != nullptr) {
-        data.limited->programWrites = true;
+    const ControlData& data = native_->control(box);
+    const std::wstring wide = toWide(text);
+    if (data.limited == nullptr) {
+        SetWindowTextW(data.handle, wide.c_str());
+        return;
     }
-    SetWindowTextW(data.handle, toWide(text).c_str());
-    if (data.limited != nullptr) {
-        data.limited->programWrites = false;
-    }
+    // The limit binds the user, not the program: its text passes by the check.
+    callEdit(data.handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    accept(data.handle, *data.limited, wide);
 }
 
 // The dialog manager moves the focus along the z-order, so the controls of the

@@ -368,37 +368,15 @@ class WideNumber {
         std::rotate(limbs_.rbegin(), limbs_.rbegin() + static_cast<std::ptrdiff_t>(count),
                     limbs_.rend());
     }
-    int bitLength() const {
-        for (std::size_t i = limbs_.size(); i-- > 0;) {
-            for (int k = 31; limbs_[i] != 0 && k >= 0; --k) {
-                if ((limbs_[i] >> k & 1U) != 0) {
-                    return static_cast<int>(32 * i) + k + 1;
-                }
+    // The binary digits, the most significant first, without leading zeros.
+    std::string digits() const {
+        std::string text;
+        for (auto limb = limbs_.rbegin(); limb != limbs_.rend(); ++limb) {
+            for (int k = 31; k >= 0; --k) {
+                text += (*limb >> k & 1U) != 0 ? '1' : '0';
             }
         }
-        return 0;
-    }
-    bool bit(int i) const {
-        return i >= 0 && (limbs_[static_cast<std::size_t>(i / 32)] >> (i % 32) & 1U) != 0;
-    }
-    bool anyBelow(int i) const {
-        for (int limb = 0; 32 * limb < i; ++limb) {
-            const int bits = std::min(32, i - 32 * limb);
-            const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
-            if ((limbs_[static_cast<std::size_t>(limb)] & mask) != 0) {
-                return true;
-            }
-        }
-        return false;
-    }
-    // The top `count` bits (count <= 64).
-    std::uint64_t top(int count) const {
-        std::uint64_t value = 0;
-        const int length = bitLength();
-        for (int i = length - 1; i >= length - count; --i) {
-            value = value << 1 | (bit(i) ? 1U : 0U);
-        }
-        return value;
+        return text.substr(std::min(text.find('1'), text.size()));
     }
 
   private:
@@ -437,12 +415,14 @@ struct Roundings {
 };
 
 Roundings roundings(const WideNumber& n, bool sticky, int shift) {
-    const int length = n.bitLength();
-    const int below = std::max(0, length - 64);
+    const std::string digits = n.digits();
+    const int length = static_cast<int>(digits.size());
     // The top 64 bits, and the rest: its first bit and whether any other is set.
-    const Binary top{n.top(std::min(length, 64)), shift + below};
-    const bool half = n.bit(below - 1);
-    const bool beyondHalf = sticky || n.anyBelow(below - 1);
+    const int kept = std::min(length, 64);
+    const Binary top{std::stoull(digits.substr(0, static_cast<std::size_t>(kept)), nullptr, 2),
+                     shift + length - kept};
+    const bool half = length > 64 && digits[64] == '1';
+    const bool beyondHalf = sticky || (length > 65 && digits.find('1', 65) != std::string::npos);
     const Binary once = roundTo(top, half || beyondHalf, 53);
     Binary wide = top;
     if (half && (beyondHalf || (top.significand & 1U) != 0)) {

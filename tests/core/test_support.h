@@ -62,39 +62,34 @@ inline double fromBits(std::uint64_t bits) {
     return x;
 }
 
-// A whole number from `low` to `high`, each equally likely, made from the raw
-// output of the generator alone. std::uniform_int_distribution would do, but
-// each C++ library draws its numbers its own way (libstdc++ and libc++ differ),
-// and tests that record digests of what they read need the same texts on every
-// build; the sequence of std::mt19937_64 itself is fixed by the standard.
-template <typename Int>
-Int uniformPick(std::mt19937_64& random, Int low, Int high) {
-    const std::uint64_t span =
-        static_cast<std::uint64_t>(high) - static_cast<std::uint64_t>(low) + 1;  // 0: all 2^64
-    if (span == 0) {
-        return static_cast<Int>(random());
-    }
-    // Draws above the last whole multiple of span are drawn again, so no number
-    // is more likely than another.
-    const std::uint64_t limit = std::numeric_limits<std::uint64_t>::max() -
-                                std::numeric_limits<std::uint64_t>::max() % span;
-    std::uint64_t draw = random();
-    while (draw >= limit) {
-        draw = random();
-    }
-    return static_cast<Int>(static_cast<std::uint64_t>(low) + draw % span);
-}
-
-// uniformPick as a distribution object, used as std::uniform_int_distribution is.
+// Whole numbers from `low` to `high` (fewer than 2^64 of them), each equally
+// likely, made from the raw output of the generator alone: used as
+// std::uniform_int_distribution is, which would do, but each C++ library draws
+// its numbers its own way (libstdc++ and libc++ differ), and tests that record
+// digests of what they read need the same texts on every build; the sequence of
+// std::mt19937_64 itself is fixed by the standard.
 template <typename Int>
 class UniformInt {
   public:
-    UniformInt(Int low, Int high) : low_(low), high_(high) {}
-    Int operator()(std::mt19937_64& random) const { return uniformPick(random, low_, high_); }
+    UniformInt(Int low, Int high)
+        : low_(static_cast<std::uint64_t>(low)),
+          span_(static_cast<std::uint64_t>(high) - low_ + 1) {}
+
+    Int operator()(std::mt19937_64& random) const {
+        // Draws above the last whole multiple of the span are drawn again, so no
+        // number is more likely than another.
+        const std::uint64_t limit = kMax - kMax % span_;
+        std::uint64_t draw = random();
+        while (draw >= limit) {
+            draw = random();
+        }
+        return static_cast<Int>(low_ + draw % span_);
+    }
 
   private:
-    Int low_;
-    Int high_;
+    static constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t low_;
+    std::uint64_t span_;
 };
 
 // The same double, bit for bit (so 0 and -0 differ, and so would two NaNs).

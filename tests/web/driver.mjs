@@ -76,12 +76,6 @@ export async function waitForWindow(page) {
     { polling: 50 });
 }
 
-// The texts of the eight number fields, Text2_0 to Text2_7.
-export function fields(page) {
-  return page.evaluate(() =>
-    Array.from({ length: 8 }, (_, i) => document.getElementById(`Text2_${i}`).value));
-}
-
 // The id of the element with the focus (inside an open dialog: 'dialog:' and the
 // text of the focused element).
 export function focused(page) {
@@ -92,11 +86,12 @@ export function focused(page) {
   });
 }
 
-// The open message's title and text, or null while none is open.
+// The open message's role, title and text, or null while none is open.
 export function message(page) {
   return page.evaluate(() => {
     const dialog = document.querySelector('dialog[open]');
     return dialog && {
+      role: dialog.getAttribute('role'),
       title: dialog.querySelector(`#${dialog.getAttribute('aria-labelledby')}`).textContent,
       text: dialog.querySelector(`#${dialog.getAttribute('aria-describedby')}`).textContent,
     };

@@ -3,9 +3,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The built site as a browser and a static host meet it, without a browser:
-// every file the page, the manifest and the service worker name is there, the
-// icons have the sizes the manifest gives, the page asks for nothing but its own
-// files, and the small server serves the right types and nothing outside the site.
+// every file the page and the manifest name is there, the icons have the sizes
+// the manifest gives, the page asks for nothing but its own files, and the small
+// server serves the right types and nothing outside the site. (That the service
+// worker stores what the page needs, the browser test's reload offline proves.)
 //
 //   node --test tests/web/site_test.mjs      (SITE: the site, build/web/site)
 import assert from 'node:assert/strict';
@@ -33,19 +34,6 @@ test('the manifest names the program and icons that exist at their sizes', () =>
   for (const icon of manifest.icons) {
     assert.equal(pngSize(icon.src), icon.sizes, icon.src);
   }
-});
-
-test('the service worker stores every file of the site, in a cache named from them', () => {
-  const worker = read('sw.js');
-  const files = JSON.parse(worker.match(/const FILES = (\[.*\]);/)[1].replaceAll("'", '"'));
-  for (const file of files) {
-    assert.ok(file === './' || existsSync(join(site, file)), `${file} is in the site`);
-  }
-  for (const file of ['index.html', 'vistral.js', 'vistral.wasm', 'vistral.css',
-                      'manifest.webmanifest', 'vistral.png', 'icon-192.png', 'icon-512.png']) {
-    assert.ok(files.includes(file), `the worker stores ${file}`);
-  }
-  assert.match(worker, /const CACHE = 'vistral-\d+\.\d+\.\d+\.\d+-[0-9a-f]{16}';/);
 });
 
 test('the page asks for its own files only, and its policy allows nothing else', () => {
