@@ -36,7 +36,13 @@ export async function serve(root, port = 0) {
   const top = resolve(root);
   const sockets = new Set();
   const server = createServer((request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    let path;
+    try {
+      path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    } catch {
+      response.writeHead(400).end(); // an address that does not decode
+      return;
+    }
     let file = resolve(join(top, path));
     if (file !== top && !file.startsWith(top + sep)) {
       response.writeHead(403).end();

@@ -48,10 +48,15 @@ void web_show(int firstFocus);
 namespace platform {
 
 struct Window::Native {
-    // By Control: what a click on a button runs (empty for the other controls),
-    // and the character limit of a text box (kNoLimit for the other controls).
-    std::vector<std::function<void()>> clicks;
-    std::vector<int> limits;
+    // What a control needs when the page calls: the character limit of a text box
+    // (kNoLimit for the other controls), what a click on a button runs (empty for
+    // the other controls).
+    struct ControlData {
+        int limit;
+        std::function<void()> onClick;
+    };
+    // By Control, in the order the page numbers them.
+    std::vector<ControlData> controls;
 };
 
 namespace {
@@ -73,10 +78,8 @@ int index(Control control) {
 }
 
 Control add(Window::Native& native, int control, int limit, std::function<void()> onClick) {
-    native.limits.resize(static_cast<std::size_t>(control) + 1, kNoLimit);
-    native.clicks.resize(static_cast<std::size_t>(control) + 1);
-    native.limits.back() = limit;
-    native.clicks.back() = std::move(onClick);
+    native.controls.resize(static_cast<std::size_t>(control) + 1, {kNoLimit, {}});
+    native.controls.back() = {limit, std::move(onClick)};
     return static_cast<Control>(control);
 }
 
@@ -180,10 +183,10 @@ EMSCRIPTEN_KEEPALIVE void vistral_click(int control) {
     if (theWindow == nullptr) {
         return;
     }
-    const auto& clicks = theWindow->native().clicks;
+    const auto& controls = theWindow->native().controls;
     const auto i = static_cast<std::size_t>(control);
-    if (i < clicks.size() && clicks[i]) {
-        theWindow->runGuarded(static_cast<platform::Control>(control), clicks[i]);
+    if (i < controls.size() && controls[i].onClick) {
+        theWindow->runGuarded(static_cast<platform::Control>(control), controls[i].onClick);
     }
 }
 
@@ -191,10 +194,10 @@ EMSCRIPTEN_KEEPALIVE void vistral_click(int control) {
 EMSCRIPTEN_KEEPALIVE bool vistral_fits(int control, const char16_t* text, int length) {
     using platform::theWindow;
     const auto i = static_cast<std::size_t>(control);
-    if (theWindow == nullptr || i >= theWindow->native().limits.size()) {
+    if (theWindow == nullptr || i >= theWindow->native().controls.size()) {
         return true;
     }
     return platform::fitsLimit({text, static_cast<std::size_t>(length)},
-                               theWindow->native().limits[i]);
+                               theWindow->native().controls[i].limit);
 }
 }

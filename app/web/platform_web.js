@@ -18,8 +18,8 @@
 //  - buttons: <button> in its face colour; a click, Enter (once per press, never
 //    repeated) or Space is one click, passed to the C++ one after another;
 //  - focus: Tab and Shift+Tab go round the focus order and never leave the window;
-//  - the message: a modal <dialog role="alertdialog"> with one OK button, whose
-//    close ends the C++ call that opened it (ASYNCIFY);
+//  - the message: a modal <dialog role="alertdialog"> with one OK button; OK or
+//    Escape ends it and the C++ call that opened it (ASYNCIFY);
 //  - offline: the service worker (sw.js) is registered once the window is painted.
 
 mergeInto(LibraryManager.library, {

@@ -73,9 +73,15 @@ COLORREF toColorref(Rgb rgb) {
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
 }
 
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
-    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size() + 1));
+// The whole text of a window, asked through `procedure` where one is given (a
+// limited box's own edit procedure, past the limit's check), else as any window.
+std::wstring windowText(HWND window, WNDPROC procedure = nullptr) {
+    const auto ask = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+        return procedure != nullptr ? CallWindowProcW(procedure, window, message, wParam, lParam)
+                                    : SendMessageW(window, message, wParam, lParam);
+    };
+    std::wstring text(static_cast<std::size_t>(ask(WM_GETTEXTLENGTH, 0, 0)), L'\0');
+    const auto length = ask(WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
     return text;
 }
@@ -226,14 +232,6 @@ LRESULT callEdit(HWND box, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return CallWindowProcW(editProcedure, box, message, wParam, lParam);
 }
 
-std::wstring editText(HWND box) {
-    std::wstring text(static_cast<std::size_t>(callEdit(box, WM_GETTEXTLENGTH)), L'\0');
-    const auto length =
-        callEdit(box, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
 struct TextRange {
     DWORD start = 0;
     DWORD end = 0;
@@ -260,7 +258,7 @@ std::optional<std::wstring> undoTarget(HWND box) {
     const TextRange selection = editSelection(box);
     callEdit(box, WM_SETREDRAW, FALSE);
     callEdit(box, EM_UNDO);
-    std::wstring target = editText(box);
+    std::wstring target = windowText(box, editProcedure);
     callEdit(box, EM_UNDO);
     selectInEdit(box, selection);
     callEdit(box, WM_SETREDRAW, TRUE);
@@ -314,7 +312,7 @@ LRESULT CALLBACK limitedBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
     if (state == nullptr || message == WM_NCDESTROY) {
         return result;
     }
-    std::wstring text = editText(box);
+    std::wstring text = windowText(box, editProcedure);
     if (text == state->text) {
         return result;
     }

@@ -56,6 +56,7 @@ test('the server sends the types the page needs and nothing outside the site', a
       ['/manifest.webmanifest', 200, 'application/manifest+json'],
       ['/..%2FCMakeCache.txt', 403, null], // the build folder, beside the site
       ['/missing.js', 404, null],
+      ['/%E0%A4%A', 400, null], // a broken escape, which once ended the server
     ];
     for (const [path, status, type] of rows) {
       const response = await fetch(server.url.replace(/\/$/, '') + path);
