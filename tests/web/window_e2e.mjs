@@ -182,12 +182,9 @@ try {
   await server.close();
   await page.reload();
   await waitForWindow(page);
-  await page.keyboard.press('Tab');
-  await page.keyboard.type('100');
-  await page.keyboard.press('Tab');
-  await page.keyboard.type('10');
-  await click(page, 'Command1_0');
-  check('offline: 100, 10 -> Text2_6', await settled(page, valueOf('Text2_6'), '16'), '16');
+  await runSteps(page, scratch, ['row offline, after a reload', 'key Tab', 'typekeys 100',
+                                 'key Tab', 'typekeys 10', 'click Command1_0',
+                                 'expect Text2_6 16']);
 } finally {
   await browser.close();
   await server.close();
