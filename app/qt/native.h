@@ -8,6 +8,7 @@
 
 #include <QWidget>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "app/platform.h"
@@ -15,6 +16,10 @@
 namespace platform {
 
 struct Window::Native {
+    // Under Wayland, the top level that holds the window's own title bar and the
+    // window (app/qt/title_bar_qt.cpp); empty elsewhere. Declared before the
+    // window, so that the window has left it before it goes.
+    std::unique_ptr<QWidget> frame;
     QWidget window;
     // By Control: the widget each add function made, in order.
     std::vector<QWidget*> controls;
@@ -35,6 +40,16 @@ void useStandardLook();
 // and the read-only boxes as text that can be read and selected but not changed
 // (app/qt/accessible_qt.cpp). Every Window does this before making its controls.
 void useAccessibleInterfaces();
+
+// Whether the window draws its own title bar: under Wayland, where Qt's would
+// offer to minimise and maximise a window that cannot be either.
+bool drawsOwnTitleBar();
+
+// Puts the window, not yet shown, below a title bar of its own (the icon, the
+// title and a close button) in a new top level without Qt's title bar, and keeps
+// that top level from being maximised or made full screen. The window keeps its
+// size; the top level is that much taller.
+std::unique_ptr<QWidget> frameWithTitleBar(QWidget& window);
 
 }  // namespace qt
 

@@ -88,24 +88,59 @@ class CharLimitValidator final : public QValidator {
 };
 
 // A plain QPushButton outside a dialog passes Enter on to its window; here Enter
-// clicks, once per press (a held key does not repeat the click). Space is
-// QPushButton's own: one click on release.
+// clicks, once per press. Space is QPushButton's own: one click on release. A
+// held key clicks no more than once.
+//
+// A held key repeats. Qt marks the repeats it knows as such, but on X11 a repeat
+// is a release and a press with the same server time, and Qt's mark misses the
+// pairs whose press had not yet arrived when the release was read: after a
+// message that a repeat closed, every pair would click again. So a press that
+// carries the time of the release just before it is a repeat as well. (Events
+// made up by a program may carry no time at all; those are never taken for one.)
+// A repeated Space press is kept from the button too: it would press it again,
+// for the next release to click.
 class PushButton final : public QPushButton {
   public:
     using QPushButton::QPushButton;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override {
-        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        const bool repeat = event->isAutoRepeat() ||
+                            (event->timestamp() != 0 && event->timestamp() == released_.timestamp &&
+                             event->key() == released_.key);
+        if (isEnter(*event)) {
             event->accept();
-            if (!event->isAutoRepeat()) {
+            if (!repeat) {
                 click();
             }
             return;
         }
+        if (repeat && event->key() == Qt::Key_Space) {
+            event->accept();
+            return;
+        }
         QPushButton::keyPressEvent(event);
     }
+
+    void keyReleaseEvent(QKeyEvent* event) override {
+        released_ = {event->key(), event->timestamp()};
+        if (isEnter(*event)) {
+            event->accept();
+            return;
+        }
+        QPushButton::keyReleaseEvent(event);
+    }
+
+  private:
+    static bool isEnter(const QKeyEvent& event) {
+        return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+               (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    }
+
+    struct {
+        int key = 0;
+        quint64 timestamp = 0;
+    } released_;
 };
 
 // The description has nothing to offer a drag, so it starts none. Qt's text box
@@ -338,10 +373,18 @@ void Window::showModalMessage(std::u16string_view title, std::u16string_view tex
 
 int Window::run(Control firstFocus) {
     QWidget& window = native_->window;
-    placeFrameCentred(window);
-    new CentreWhenFramed(window);
+    if (qt::drawsOwnTitleBar()) {
+        // A Wayland client does not place its windows; the compositor does.
+        native_->frame = qt::frameWithTitleBar(window);
+    } else {
+        placeFrameCentred(window);
+        new CentreWhenFramed(window);
+    }
     native_->control(firstFocus)->setFocus(Qt::ActiveWindowFocusReason);
     window.show();
+    if (native_->frame) {
+        native_->frame->show();
+    }
     QGuiApplication::setQuitOnLastWindowClosed(true);
     return QApplication::exec();
 }
