@@ -408,21 +408,60 @@ class BehaviourTest : public QObject {
         QCOMPARE(test::focusName(), pushButton->objectName());
     }
 
-    // A held key repeats its press; the button still clicks once.
-    void heldEnterClicksOnce() {
+    // A held key repeats: as presses marked repeated, or on X11 as a release and a
+    // press with the same time, which Qt may leave unmarked. Either way the button
+    // clicks once.
+    void heldKeyClicksOnce_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("Enter, repeats marked") << int(Qt::Key_Return) << true;
+        QTest::newRow("Enter, repeats unmarked") << int(Qt::Key_Return) << false;
+        QTest::newRow("Space, repeats marked") << int(Qt::Key_Space) << true;
+        QTest::newRow("Space, repeats unmarked") << int(Qt::Key_Space) << false;
+    }
+
+    void heldKeyClicksOnce() {
+        QFETCH(int, key);
+        QFETCH(bool, marked);
         ui::Vistral vistral;
         QWidget& window = test::widget(vistral);
         QVERIFY(test::showActive(vistral));
         QPushButton* calculate = button(window, 0);
         calculate->setFocus();
         QSignalSpy clicks(calculate, &QAbstractButton::clicked);
-        for (const bool repeat : {false, true, true}) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), repeat);
-            QApplication::sendEvent(calculate, &press);
+        const auto send = [&](QEvent::Type type, quint64 time, bool repeat) {
+            QKeyEvent event(type, key, Qt::NoModifier, QString(), repeat);
+            event.setTimestamp(time);
+            QApplication::sendEvent(calculate, &event);
+        };
+        send(QEvent::KeyPress, 100, false);
+        for (quint64 time = 600; time <= 700; time += 50) {
+            send(QEvent::KeyRelease, time, marked);
+            send(QEvent::KeyPress, time, marked);
         }
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(calculate, &release);
+        send(QEvent::KeyRelease, 900, false);
         QCOMPARE(clicks.count(), 1);
+    }
+
+    // The window's own title bar (Wayland's): the window below it at its size,
+    // and a maximised or full-screen state asked for anyway given back.
+    void ownTitleBarKeepsTheWindowNormal_data() {
+        QTest::addColumn<Qt::WindowState>("state");
+        QTest::newRow("maximised") << Qt::WindowMaximized;
+        QTest::newRow("full screen") << Qt::WindowFullScreen;
+    }
+
+    void ownTitleBarKeepsTheWindowNormal() {
+        QFETCH(Qt::WindowState, state);
+        ui::Vistral vistral;
+        platform::Window::Native& native = vistral.window().native();
+        native.frame = platform::qt::frameWithTitleBar(native.window);
+        native.frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(native.frame.get()));
+        native.frame->setWindowState(state);
+        QCOMPARE(native.frame->windowState(), Qt::WindowNoState);
+        QCOMPARE(native.frame->size(), QSize(464, 384));
+        QCOMPARE(native.window.geometry(), QRect(0, 30, 464, 354));
     }
 
     void mouseClickLeavesFocusOnButton_data() {
