@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -238,7 +239,14 @@ Window::Window(const Description& description) : native_(std::make_unique<Native
     window.setFixedSize(toQRect({0, 0, description.clientWidth, description.clientHeight}).size());
     window.setAutoFillBackground(true);
     setColour(window, QPalette::Window, toColor(description.background));
-    QFont font(toQString(description.font.family), description.font.points,
+    // A family the font database lacks costs Qt a sort of every installed font by
+    // fontconfig for each script it draws, the more the more fonts there are; its
+    // substitute (useStandardLook) is asked for by name instead.
+    QString family = toQString(description.font.family);
+    if (!QFontDatabase::hasFamily(family)) {
+        family = QFont::substitute(family);
+    }
+    QFont font(family, description.font.points,
                static_cast<QFont::Weight>(description.font.weight));
     font.setStyleHint(QFont::Serif);
     window.setFont(font);

@@ -5,6 +5,7 @@
 // What a person sees of the window: where each control stands, what it says, its
 // colours and font, the size and border of the window, the icon.
 #include <QAccessible>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -330,6 +331,10 @@ class LayoutTest : public QObject {
             QVERIFY2(info.family() == QStringLiteral("Times New Roman") ||
                          info.family() == QStringLiteral("Liberation Serif"),
                      qPrintable(name + QStringLiteral(": ") + info.family()));
+            // Asked for by a name the font database holds: a missing one costs a
+            // sort of every installed font at start-up.
+            QVERIFY2(QFontDatabase::hasFamily(widget->font().family()),
+                     qPrintable(name + QStringLiteral(": ") + widget->font().family()));
             QCOMPARE(info.pointSize(), 12);
             QCOMPARE(info.weight(), QFont::Normal);
             QVERIFY(!info.italic());
