@@ -4,9 +4,10 @@
 
 // Memory over long use: the real window driven as a person drives it, through
 // thousands of rounds of typing both inputs, "Изчисли" (calculate) and "Изтрий"
-// (clear). Every tenth round the inputs are too large, so the real overflow
-// message appears, modal, and is answered with a click on its OK button as soon
-// as it is shown. Nothing stands in for the message function.
+// (clear), each pressed by the mouse, Space or Enter. Every tenth round the
+// inputs are too large, so the real overflow message appears, modal, and is
+// answered as soon as it is shown: a click on OK, Enter or Escape. Nothing stands
+// in for the message function.
 //
 //   soak [ROUNDS]        (default 5000; QT_QPA_PLATFORM=offscreen, or any display)
 //
@@ -53,8 +54,8 @@ long long statusKiB(const char* name) {
     return -1;
 }
 
-// Answers every message box with a click on its first button once the box is
-// shown, from inside the box's own event loop.
+// Answers every message box once it is shown, from inside the box's own event
+// loop: a click on its button, Enter or Escape.
 class MessageAnswerer final : public QObject {
   public:
     int answered = 0;
@@ -64,17 +65,39 @@ class MessageAnswerer final : public QObject {
         if (event->type() == QEvent::Show) {
             if (auto* box = qobject_cast<QMessageBox*>(watched)) {
                 QMetaObject::invokeMethod(
-                    box,
-                    [this, box] {
-                        ++answered;
-                        QTest::mouseClick(box->buttons().constFirst(), Qt::LeftButton);
-                    },
-                    Qt::QueuedConnection);
+                    box, [this, box] { answer(*box); }, Qt::QueuedConnection);
             }
         }
         return false;
     }
+
+  private:
+    void answer(QMessageBox& box) {
+        // The buttons are pressed in turn by round, so every third message the
+        // answer changes: each way of pressing meets each way of answering.
+        switch (answered++ / 3 % 3) {
+            case 0:
+                QTest::mouseClick(box.buttons().constFirst(), Qt::LeftButton);
+                break;
+            case 1:
+                QTest::keyClick(&box, Qt::Key_Return);
+                break;
+            default:
+                QTest::keyClick(&box, Qt::Key_Escape);
+                break;
+        }
+    }
 };
+
+// A click on `button` by the mouse, Space or Enter, as `way` is 0, 1 or 2.
+void press(QPushButton* button, int way) {
+    if (way == 0) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        return;
+    }
+    button->setFocus();
+    QTest::keyClick(button, way == 1 ? Qt::Key_Space : Qt::Key_Return);
+}
 
 void retype(QLineEdit* box, const QString& text) {
     box->setFocus();
@@ -133,14 +156,14 @@ int main(int argc, char* argv[]) {
         retype(stay, overflow ? QStringLiteral("99999") : QString::number(100 + round % 900));
         retype(visits, overflow ? QStringLiteral("99999") : QString::number(1 + round % 97));
         const int messagesBefore = answerer.answered;
-        QTest::mouseClick(calculate, Qt::LeftButton);
+        press(calculate, round % 3);
         const bool shown = answerer.answered == messagesBefore + (overflow ? 1 : 0);
         if (!shown || total->text().isEmpty() == !overflow ||
             QApplication::activeModalWidget() != nullptr) {
             std::fprintf(stderr, "round %d: the calculation did not end as it should\n", round);
             return 1;
         }
-        QTest::mouseClick(clear, Qt::LeftButton);
+        press(clear, round / 3 % 3);
         if (!stay->text().isEmpty()) {
             std::fprintf(stderr, "round %d: the fields were not cleared\n", round);
             return 1;
