@@ -18,11 +18,18 @@
 #                           does (CLOSER is the x11_close tool), waits up to 10 s for
 #                           the program to end and sets PROGRAM_STATUS ("" if it
 #                           did not end)
+#   start_weston            starts weston inside the Xvfb (its X11 backend, with
+#                           Xwayland for the clipboard), sets WESTON_WINDOW (its
+#                           output's X window) and XWAYLAND_DISPLAY, and exports
+#                           WAYLAND_DISPLAY with QT_QPA_PLATFORM=wayland
+#   wayland_toplevels       the program's top-level windows under weston, a line
+#                           each: surface id, left, top, right, bottom, title
 #   check_that LABEL COND   evaluates COND; prints ok or FAIL and counts failures
 #   fail MESSAGE            prints MESSAGE and exits 1
 
 XSESSION_SKIP=77
 XVFB_PID=
+WESTON_PID=
 PROGRAM_PID=
 XSESSION_DIR=
 PROGRAM_STATUS=
@@ -55,6 +62,10 @@ stop_session() {
         kill "$PROGRAM_PID" 2>/dev/null || true
         wait "$PROGRAM_PID" 2>/dev/null || true
     fi
+    if [[ -n $WESTON_PID ]]; then
+        kill "$WESTON_PID" 2>/dev/null || true
+        wait "$WESTON_PID" 2>/dev/null || true
+    fi
     if [[ -n $XVFB_PID ]]; then
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
@@ -62,7 +73,7 @@ stop_session() {
     if [[ -n $XSESSION_DIR ]]; then
         rm -rf "$XSESSION_DIR"
     fi
-    PROGRAM_PID='' XVFB_PID='' XSESSION_DIR=''
+    PROGRAM_PID='' WESTON_PID='' XVFB_PID='' XSESSION_DIR=''
     return "$status"
 }
 
@@ -88,6 +99,50 @@ start_xvfb() {
     done
     cat "$XSESSION_DIR/xvfb.log" >&2
     fail "Xvfb did not start"
+}
+
+start_weston() {
+    local runtime=$XSESSION_DIR/runtime i
+    mkdir -m 700 "$runtime"
+    export XDG_RUNTIME_DIR=$runtime
+    # A plain black desktop without a panel or animations; the debug protocol
+    # lets weston-debug list the windows.
+    printf '%s\n' '[core]' 'xwayland=true' '[shell]' 'background-color=0xff000000' \
+        'panel-position=none' 'animation=none' 'startup-animation=none' \
+        'focus-animation=none' 'close-animation=none' >"$XSESSION_DIR/weston.ini"
+    weston --backend=x11-backend.so --width=800 --height=600 --socket=vistral \
+        --config="$XSESSION_DIR/weston.ini" --debug --log="$XSESSION_DIR/weston.log" \
+        >/dev/null 2>&1 &
+    WESTON_PID=$!
+    for ((i = 0; i < 400; i++)); do
+        XWAYLAND_DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' \
+            "$XSESSION_DIR/weston.log" 2>/dev/null)
+        WESTON_WINDOW=$(xwininfo -root -children 2>/dev/null |
+            awk '/"Weston Compositor/ { print $1 }')
+        [[ -S $runtime/vistral && -n $XWAYLAND_DISPLAY && -n $WESTON_WINDOW ]] && break
+        kill -0 "$WESTON_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    if [[ -z $XWAYLAND_DISPLAY || -z $WESTON_WINDOW ]]; then
+        cat "$XSESSION_DIR/weston.log" >&2
+        fail "weston did not start"
+    fi
+    export WAYLAND_DISPLAY=vistral QT_QPA_PLATFORM=wayland
+}
+
+wayland_toplevels() {
+    weston-debug scene-graph 2>/dev/null | awk -v pid="$PROGRAM_PID" '
+        /role xdg_toplevel, PID / {
+            mine = index($0, "PID " pid ",") > 0
+            id = $0; sub(/.*surface ID /, "", id); sub(/,.*/, "", id)
+            title = $0; sub(/^[^\047]*\047/, "", title); sub(/\047 of .*/, "", title)
+            next
+        }
+        mine && /position:/ {
+            gsub(/[(),>-]/, " ")
+            print id, $2, $3, $4, $5, title
+            mine = 0
+        }'
 }
 
 start_program() {

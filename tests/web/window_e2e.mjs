@@ -132,6 +132,26 @@ async function runSteps(page, scratch, lines) {
         await page.waitForFunction(() => !document.querySelector('dialog[open]'));
         break;
       }
+      case 'hold': {
+        // The key goes down, repeats 30 times as a held key does, and is let go;
+        // every dialog that opens meanwhile is counted.
+        await page.evaluate(() => {
+          window.opened = 0;
+          window.watch = new MutationObserver((changes) => {
+            for (const c of changes) window.opened += c.target.open ? 1 : 0;
+          });
+          window.watch.observe(document.body, { subtree: true, attributeFilter: ['open'] });
+        });
+        const key = KEYS[rest] || rest;
+        for (let i = 0; i <= 30; i++) await page.keyboard.down(key);
+        await page.keyboard.up(key);
+        await page.waitForSelector('dialog[open]');
+        check(`${row}: messages opened while ${rest} was held`,
+              await page.evaluate(() => { window.watch.disconnect(); return window.opened; }), 1);
+        await press(page, 'Return');
+        await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+        break;
+      }
       default: throw new Error(`unknown step: ${line}`);
     }
   }
