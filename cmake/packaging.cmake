@@ -112,6 +112,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Liberation Serif stands in for Times New Roman, with the same metrics and
 # Cyrillic letters; nothing in the binary tells dpkg-shlibdeps about it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+# Qt's Wayland platform: without it the window falls back to XWayland on a Wayland
+# desktop.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

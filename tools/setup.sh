@@ -26,7 +26,8 @@ run_packages=(
 test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth xdotool xclip x11-utils libx11-dev libxdamage-dev imagemagick
+    xvfb xauth xdotool xclip x11-utils x11-xserver-utils libx11-dev libxdamage-dev imagemagick
+    weston xwayland qt6-wayland
     dbus at-spi2-core python3-pyatspi
     desktop-file-utils appstream dpkg-dev file lintian reuse man-db
     locales
@@ -63,6 +64,8 @@ sudo=()
 if [[ $(id -u) -ne 0 ]]; then
     sudo=(sudo)
 fi
+# Another apt-get or an unattended upgrade may hold dpkg's lock: wait for it.
+apt_get=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
 
 if [[ $mode == test ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo[@]}" dpkg --add-architecture i386
@@ -77,16 +80,15 @@ done
 
 if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    "${apt_get[@]}" update -qq
+    "${apt_get[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 # The browser driver from npm, at the versions package-lock.json pins (Node's own
 # npm; Debian's npm package where Node came without one).
 if [[ $mode == web-test || $mode == test ]]; then
     if ! command -v npm >/dev/null; then
-        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends npm
+        "${apt_get[@]}" install -y -qq --no-install-recommends npm
     fi
     root=$(dirname "$0")/..
     if [[ ! -d $root/node_modules/puppeteer-core ||

@@ -37,7 +37,7 @@ cleanup() {
     local status=$?
     stop_session
     if [[ -n $installed_by_test ]]; then
-        apt-get purge -y -qq vistral >/dev/null 2>&1 || echo "could not remove the package" >&2
+        apt-get -o DPkg::Lock::Timeout=600 purge -y -qq vistral >/dev/null 2>&1 || echo "could not remove the package" >&2
     fi
     rm -rf "$work"
     return $status
@@ -58,6 +58,7 @@ echo "Depends: $depends"
 check_that "package name and version" '[[ $(control Package) == vistral && $(control Version) == "$version" ]]'
 check_that "architecture $arch" '[[ $(control Architecture) == "$arch" ]]'
 check_that "depends on fonts-liberation2" '[[ $depends == *fonts-liberation2* ]]'
+check_that "recommends qt6-wayland" '[[ $(control Recommends) == qt6-wayland ]]'
 check_that "library dependencies read off the binary (Qt Widgets, libstdc++)" \
     '[[ $depends == *libqt6widgets6* && $depends == *libstdc++6* ]]'
 check_that "section, maintainer and description" \
@@ -83,7 +84,7 @@ if [[ -n ${CI:-} && $(id -u) -eq 0 ]]; then
     else
         installed_by_test=1
     fi
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt.log" 2>&1 ||
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq "$deb" >"$work/apt.log" 2>&1 ||
         { cat "$work/apt.log"; fail "apt-get install $deb failed"; }
     program=/usr/bin/Vistral
 else
