@@ -103,34 +103,34 @@ set_clipboard() {
 # instead by the time at which the clipboard last changed hands, which each copy
 # of the program's renews.
 readonly marker='<nothing was copied>'
-clipboard_time() {
-    "${clip[@]}" -o -selection clipboard -t TIMESTAMP 2>/dev/null | od -An -tx1
+# What tells that the program has copied: under weston the time at which the
+# clipboard last changed hands, elsewhere the text, once it is no longer the marker
+# put there beforehand.
+clipboard_mark() {
+    if [[ -n $wayland ]]; then
+        "${clip[@]}" -o -selection clipboard -t TIMESTAMP 2>/dev/null | od -An -tx1
+    else
+        "${clip[@]}" -o -selection clipboard 2>/dev/null
+    fi
 }
 
 copy_focused() {
-    local expected=$1 tries=200 i text before
+    local expected=$1 tries=200 i text='' before
     [[ -z $expected ]] && tries=12
+    before=$marker
     if [[ -n $wayland ]]; then
-        before=$(clipboard_time)
+        before=$(clipboard_mark)
     else
         set_clipboard "$marker"
-        before=$marker
     fi
     xdotool key --clearmodifiers ctrl+a ctrl+c
     for ((i = 0; i < tries; i++)); do
-        if [[ -n $wayland ]]; then
-            [[ $(clipboard_time) != "$before" ]] && break
-        else
+        if [[ $(clipboard_mark) != "$before" ]]; then
             text=$("${clip[@]}" -o -selection clipboard 2>/dev/null)
-            [[ $text != "$marker" ]] && break
+            break
         fi
         sleep 0.05
     done
-    if ((i == tries)); then
-        text=
-    elif [[ -n $wayland ]]; then
-        text=$("${clip[@]}" -o -selection clipboard 2>/dev/null)
-    fi
     printf '%s' "$text"
 }
 
