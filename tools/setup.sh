@@ -13,7 +13,12 @@
 #                         emscripten (with its prebuilt system libraries) and node
 #   tools/setup.sh web-test
 #                         that, plus the browsers that drive the page (Chromium,
-#                         Firefox ESR), its fonts, and puppeteer-core (npm ci)
+#                         Firefox ESR, WebKitGTK's MiniBrowser through
+#                         WebKitWebDriver), its fonts, and the npm drivers (npm ci)
+#   tools/setup.sh release
+#                         what tools/release.sh needs to build every artifact: the
+#                         Debian package, both Windows programs with their
+#                         installers, zips and MSIs, and the web site
 set -euo pipefail
 
 mode=${1:-run}
@@ -27,9 +32,9 @@ test_packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool xclip x11-utils x11-xserver-utils libx11-dev libxdamage-dev imagemagick
-    weston xwayland qt6-wayland
+    weston xwayland qt6-wayland openbox
     dbus at-spi2-core python3-pyatspi
-    desktop-file-utils appstream dpkg-dev file lintian reuse man-db
+    desktop-file-utils appstream dpkg-dev devscripts file lintian reuse man-db
     locales
 )
 # wine32 comes from Debian's i386 architecture (about 150 MB): it runs the 32-bit
@@ -37,13 +42,19 @@ test_packages=(
 windows_packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest python3
     wine wine64 wine32:i386 nsis
+    wixl msitools osslsigncode openssl
+)
+# What a release is built with, without the test tools.
+release_packages=(
+    git dpkg-dev file
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix nsis wixl osslsigncode
 )
 
 web_packages=(
     emscripten cmake make python3 nodejs googletest
 )
 web_test_packages=(
-    chromium firefox-esr fonts-liberation2
+    chromium firefox-esr webkit2gtk-driver fonts-liberation2
 )
 
 case $mode in
@@ -54,8 +65,11 @@ case $mode in
         ;;
     web) packages=("${web_packages[@]}") ;;
     web-test) packages=("${web_packages[@]}" "${web_test_packages[@]}") ;;
+    release)
+        packages=("${run_packages[@]}" "${release_packages[@]}" "${web_packages[@]}")
+        ;;
     *)
-        echo "usage: tools/setup.sh [run|test|web|web-test]" >&2
+        echo "usage: tools/setup.sh [run|test|web|web-test|release]" >&2
         exit 2
         ;;
 esac
