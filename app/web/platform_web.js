@@ -15,8 +15,9 @@
 //    before every insertion (typing, pasting, dropping) and puts its text back
 //    after a change that passed the limit anyway;
 //  - the description: a read-only <textarea> with a vertical scroll bar;
-//  - buttons: <button> in its face colour; a click, Enter (once per press, never
-//    repeated) or Space is one click, passed to the C++ one after another;
+//  - buttons: <button> in its face colour; a click, a tap, Enter (once per
+//    press, never repeated) or Space is one click, passed to the C++ one after
+//    another, and leaves the focus on the button;
 //  - focus: Tab and Shift+Tab go round the focus order and never leave the window;
 //  - the message: a modal <dialog role="alertdialog"> with one OK button; OK or
 //    Escape ends it and the C++ call that opened it (ASYNCIFY);
@@ -25,6 +26,9 @@
 mergeInto(LibraryManager.library, {
   $web: {
     root: null,
+    // The window's client size in pixels.
+    width: 0,
+    height: 0,
     // By control: its element, and for limited boxes the last text that fitted.
     controls: [],
     kept: [],
@@ -85,15 +89,39 @@ mergeInto(LibraryManager.library, {
   },
 
   // The window is as wide as the page allows: on a narrow screen it is scaled
-  // down as a whole, never cut off or scrolled sideways.
-  $webFit__deps: ['$web'],
+  // down as a whole, never cut off or scrolled sideways. A transform, which every
+  // engine measures alike (WebKit reports rectangles inside CSS zoom unscaled),
+  // with margins that take back the room the unscaled window would hold.
+  $webScale__deps: ['$web'],
+  $webScale: function(scale) {
+    var style = web.root.style;
+    style.transform = scale < 1 ? 'scale(' + scale + ')' : '';
+    style.marginRight = scale < 1 ? (scale - 1) * web.width + 'px' : '';
+    style.marginBottom = scale < 1 ? (scale - 1) * web.height + 'px' : '';
+  },
+
+  $webFit__deps: ['$web', '$webScale'],
   $webFit: function() {
     // The page's room is measured, which lays the page out at once, only where
-    // it may be too narrow: the window's width is its own, and a wide page has
-    // room for it and a scroll bar beside it.
-    var width = parseFloat(web.root.style.width);
-    var room = innerWidth >= width + 40 ? innerWidth : document.documentElement.clientWidth;
-    web.root.style.zoom = room < width ? room / width : '';
+    // it may be too narrow: a wide page has room for the window and a scroll bar.
+    if (innerWidth >= web.width + 40) {
+      webScale(1);
+      return;
+    }
+    // Measured without the window, whose overflow would bring scroll bars that
+    // go once it fits; then again with the scaled window, where the page is
+    // too short for it and a vertical scroll bar takes its room.
+    var page = document.documentElement;
+    var style = web.root.style;
+    webScale(1);
+    style.width = style.height = '0';
+    var room = page.clientWidth;
+    style.width = web.width + 'px';
+    style.height = web.height + 'px';
+    webScale(room / web.width);
+    if (page.clientWidth < room) {
+      webScale(page.clientWidth / web.width);
+    }
   },
 
   web_window__deps: ['$web', '$webText', '$webColour'],
@@ -105,6 +133,8 @@ mergeInto(LibraryManager.library, {
     root.setAttribute('aria-label', webText(title, titleLength));
     root.style.width = width + 'px';
     root.style.height = height + 'px';
+    web.width = width;
+    web.height = height;
     root.style.background = webColour(background);
     // Liberation Serif has the metrics of Times New Roman and Cyrillic letters.
     root.style.fontFamily =
@@ -182,8 +212,10 @@ mergeInto(LibraryManager.library, {
     button.style.backgroundColor = webColour(face);
     button.style.borderColor = webColour(face);
     var control = webPlace(button, 'button', left, top, width, height);
-    // Space is the button's own: one click when the key is let go.
+    // Space is the button's own: one click when the key is let go. A click or a
+    // tap leaves the focus on the button, which Safari does not do by itself.
     button.addEventListener('click', function() {
+      button.focus({preventScroll: true});
       webPress(control);
     });
     // Enter clicks when it goes down; a held key does not click again.
