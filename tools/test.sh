@@ -14,7 +14,7 @@
 #      trip under wine (ctest), the installer and the zip packed, and the
 #      end-to-end test of stage 1 driving the program under wine;
 #   5. the web page built with emscripten: the core tests under node, the site's
-#      files, and the page driven in Chromium and Firefox (ctest).
+#      files, and the page driven in Chromium, Firefox and WebKit (ctest).
 # Ends with a summary; the exit status is non-zero when any stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."

@@ -5,11 +5,14 @@
 // Helpers that drive Vistral's page as a person would: the built site served on
 // 127.0.0.1, and Debian's Chromium or Firefox ESR started through puppeteer-core
 // (Chromium over the DevTools protocol, Firefox over WebDriver BiDi), headless,
-// with a fresh profile and nothing that reaches the network.
+// with a fresh profile and nothing that reaches the network; or WebKitGTK's
+// MiniBrowser through WebKitWebDriver (webdriver.mjs), whose pages offer the same
+// operations.
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import puppeteer from 'puppeteer-core';
+
+import { launchWebKit } from './webdriver.mjs';
 
 export { serve } from '../../tools/serve.mjs';
 
@@ -24,9 +27,13 @@ const CHROMIUM_ARGS = [
   '--font-render-hinting=none',
 ];
 
-// Starts `name` ('chromium' or 'firefox') headless with a profile of its own,
-// removed when the browser closes.
+// Starts `name` ('chromium', 'firefox' or 'webkit') headless with a profile of its
+// own, removed when the browser closes.
 export async function launch(name) {
+  if (name === 'webkit') {
+    return launchWebKit();
+  }
+  const { default: puppeteer } = await import('puppeteer-core');
   const profile = mkdtempSync(join(tmpdir(), `vistral-${name}-`));
   const options = name === 'firefox'
     ? {
@@ -61,8 +68,15 @@ export async function launch(name) {
 
 // Opens the page at `url` in a viewport of `width` x `height` CSS pixels and
 // waits until the window has been built and has the focus in its description.
+// page.errors() then tells the page's errors since.
 export async function openWindow(browser, url, width = 1280, height = 1024) {
   const page = await browser.newPage();
+  if (!page.errors) {
+    const errors = [];
+    page.on('pageerror', (error) => errors.push(error.message));
+    page.on('console', (line) => line.type() === 'error' && errors.push(line.text()));
+    page.errors = async () => errors;
+  }
   await page.setViewport({ width, height });
   await page.goto(url);
   await waitForWindow(page);

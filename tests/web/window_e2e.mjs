@@ -2,32 +2,49 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// End-to-end test of the web page in Debian's Chromium or Firefox ESR: the steps
-// of tests/e2e/window_rows.txt, which the X11 driver reads too, done as a person
-// does them, with keys, clicks and the clipboard; what the person then sees is
-// read from the page. The clipboard is filled from outside the page, by copying
-// from a second tab with real keys, so that a paste is the browser's own. Then
-// what only the page has: its place, the focus that never leaves the window, the
-// dialog's role, the fit on a phone and a reload without the network.
+// End-to-end test of the web page in Debian's Chromium or Firefox ESR
+// (puppeteer-core) or WebKitGTK's MiniBrowser (WebKitWebDriver, on an Xvfb of
+// its own): the steps of tests/e2e/window_rows.txt, which the X11 driver reads
+// too, done as a person does them, with keys, clicks and the clipboard; what the
+// person then sees is read from the page. The clipboard is filled from outside
+// the page, by copying from a second tab with real keys, so that a paste is the
+// browser's own. Then what only the page has: its place, the focus that never
+// leaves the window, a click that leaves the focus on its button, the dialog's
+// role, the fit on a phone and a reload without the network; and no error on the
+// page.
 //
-//   node tests/web/window_e2e.mjs chromium|firefox [SITE]     (SITE: build/web/site)
+//   node tests/web/window_e2e.mjs chromium|firefox|webkit [SITE]   (SITE: build/web/site)
 //
-// Exit status: 0 passed, 1 failed, 77 skipped (a browser or puppeteer-core
+// VISTRAL_SCREENSHOTS=DIR also keeps what the page shows at a desktop's and a
+// phone's width, as DIR/BROWSER-WIDTH.png.
+//
+// Exit status: 0 passed, 1 failed, 77 skipped (a browser, its driver or Xvfb
 // missing outside CI).
-import { existsSync, readFileSync } from 'node:fs';
-import { dirname, join } from 'node:path';
+import { existsSync, readFileSync, writeFileSync } from 'node:fs';
+import { delimiter, dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+
+import { MINIBROWSER, WEBKIT_DRIVER } from './webdriver.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const [browserName = 'chromium', site = join(here, '../../build/web/site')] =
     process.argv.slice(2);
-const executable = browserName === 'firefox' ? '/usr/bin/firefox-esr' : '/usr/bin/chromium';
-if (!existsSync(executable) || !existsSync(join(here, '../../node_modules/puppeteer-core'))) {
-  console.log(`SKIP: ${executable} or puppeteer-core (npm ci) missing`);
+const onPath = (tool) => (process.env.PATH || '').split(delimiter)
+  .some((folder) => existsSync(join(folder, tool)));
+const needed = {
+  chromium: ['/usr/bin/chromium', join(here, '../../node_modules/puppeteer-core')],
+  firefox: ['/usr/bin/firefox-esr', join(here, '../../node_modules/puppeteer-core')],
+  webkit: [WEBKIT_DRIVER, MINIBROWSER],
+}[browserName];
+const missing = needed.filter((file) => !existsSync(file))
+  .concat(browserName === 'webkit' ? ['Xvfb', 'xdotool'].filter((tool) => !onPath(tool)) : []);
+if (missing.length) {
+  console.log(`SKIP: ${missing.join(', ')} missing (tools/setup.sh web-test)`);
   process.exit(process.env.CI ? 1 : 77);
 }
 const { launch, openWindow, serve, waitForWindow, focused, message } =
     await import('./driver.mjs');
+const shots = process.env.VISTRAL_SCREENSHOTS;
 
 let failures = 0;
 function check(what, got, want) {
@@ -65,8 +82,11 @@ async function press(page, chord) {
 // Clicks the middle of a control: Text2_1 overlaps the bottom of Text2_0, as
 // in the window, so each is clicked where it is on top.
 async function click(page, id) {
-  const box = await (await page.$(`#${id}`)).boundingBox();
-  await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+  const [x, y] = await page.evaluate((name) => {
+    const box = document.getElementById(name).getBoundingClientRect();
+    return [box.x + box.width / 2, box.y + box.height / 2];
+  }, id);
+  await page.mouse.click(x, y);
 }
 
 const valueOf = (id) => `document.getElementById(${JSON.stringify(id)}).value`;
@@ -159,7 +179,26 @@ async function runSteps(page, scratch, lines) {
 
 const rows = readFileSync(join(here, '../e2e/window_rows.txt'), 'utf8')
   .split('\n').filter((line) => line !== '' && !line.startsWith('#'));
-const server = await serve(site);
+// 'fills' where the window fills the page's width to the pixel, scroll bar or
+// not, and the page does not scroll sideways; else where its edges are.
+const fit = () => {
+  const box = document.getElementById('Vistral');
+  const edges = box && box.getBoundingClientRect();
+  const { clientWidth, scrollWidth } = document.documentElement;
+  const got = edges && `${Math.round(edges.left)}..${Math.round(edges.right)} of ${clientWidth}, ` +
+                       `scrolls to ${scrollWidth}`;
+  return got === `0..${clientWidth} of ${clientWidth}, scrolls to ${clientWidth}` ? 'fills' : got;
+};
+
+async function screenshot(page, width) {
+  if (shots) {
+    writeFileSync(join(shots, `${browserName}-${width}.png`), await page.screenshot());
+  }
+}
+
+// WebKit's narrow page is the page in a frame of its own: the server lets the
+// page's own origin frame it, which it allows nobody by default.
+const server = await serve(site, 0, browserName === 'webkit' ? { frameAncestors: "'self'" } : {});
 const browser = await launch(browserName);
 try {
   const page = await openWindow(browser, server.url);
@@ -174,8 +213,17 @@ try {
   });
   check('window 464x354, centred across the page', place, '464x354+true');
   check('page title', await page.title(), 'ИТ - времена, статистика в сайт');
+  await screenshot(page, 1280);
 
   await runSteps(page, scratch, rows);
+
+  // A click that moves no focus itself, as in Safari, still leaves the focus on
+  // the button it clicked.
+  check('a click from elsewhere leaves the focus on its button', await page.evaluate(() => {
+    document.getElementById('Text2_0').focus();
+    document.getElementById('Command1_1').click();
+    return document.activeElement.id;
+  }), 'Command1_1');
 
   // Tab from the last box wraps to the description, and 11 presses of Tab go
   // round the window without the focus ever leaving it.
@@ -190,11 +238,16 @@ try {
         'Text1_0 Text2_0 Text2_1 Text2_2 Text2_3 Text2_4 Command1_0 Command1_1 Text2_5 ' +
         'Text2_6 Text2_7');
 
-  // A phone 390 pixels wide: the whole window fits, nothing scrolls sideways.
-  await page.setViewport({ width: 390, height: 844 });
-  check('on a 390-pixel phone: the window fits, no sideways scrolling',
-        await settled(page, `document.getElementById('Vistral').getBoundingClientRect().right
-                             <= 390 && document.documentElement.scrollWidth <= 390`, true), true);
+  check('errors on the page', (await page.errors()).join('; '), '');
+
+  // A phone 390 pixels wide: the whole window fills its width, nothing scrolls
+  // sideways; so too where the page is too short for it and scrolls.
+  for (const height of [844, 200]) {
+    await page.setViewport({ width: 390, height });
+    check(`on a 390 x ${height} page: the window fills the width`,
+          await settled(page, fit, 'fills'), 'fills');
+    if (height === 844) await screenshot(page, 390);
+  }
 
   // Offline: with the server gone, a reload still shows the working window.
   await page.setViewport({ width: 1280, height: 1024 });
