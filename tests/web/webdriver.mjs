@@ -57,7 +57,7 @@ function freePort() {
 // Xvfb on a display it picks itself (-displayfd), as tests/e2e/xsession.sh does.
 function startXvfb() {
   return new Promise((resolve, reject) => {
-    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten',
+    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1600x1280x24', '-nolisten',
                                 'tcp', '-noreset'], { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
     let display = '';
     xvfb.stdio[3].on('data', (data) => {
@@ -265,12 +265,19 @@ class Page {
     return this.evaluate(() => window.vistralErrors || ['no probe']);
   }
 
-  // A PNG of what the window shows once two more frames have been drawn.
+  // A PNG of what the window (or the frame) shows once two more frames have been
+  // drawn: a screenshot is the last frame drawn.
   async screenshot() {
     await this.evaluate(() => new Promise((resolve) => {
       requestAnimationFrame(() => requestAnimationFrame(resolve));
     }));
-    return Buffer.from(await this.run('GET', '/screenshot'), 'base64');
+    if (!this.frame) {
+      return Buffer.from(await this.run('GET', '/screenshot'), 'base64');
+    }
+    await this.browser.enterFrame(false);
+    const frame = await this.run('POST', '/element', { using: 'css selector', value: 'iframe' });
+    const id = Object.values(frame)[0];
+    return Buffer.from(await this.run('GET', `/element/${id}/screenshot`), 'base64');
   }
 }
 
