@@ -21,12 +21,12 @@
 //    Multilingual Plane, and clicks through pointer actions, which work inside a
 //    scaled window.
 import { execFile, spawn } from 'node:child_process';
-import { promisify } from 'node:util';
 import { mkdtempSync } from 'node:fs';
 import { rm } from 'node:fs/promises';
 import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { promisify } from 'node:util';
 
 export const WEBKIT_DRIVER = '/usr/bin/WebKitWebDriver';
 export const MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
@@ -58,7 +58,7 @@ function freePort() {
 function startXvfb() {
   return new Promise((resolve, reject) => {
     const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1600x1280x24', '-nolisten',
-                                'tcp', '-noreset'], { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
+                                'tcp', '-noreset'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
     let display = '';
     xvfb.stdio[3].on('data', (data) => {
       display += data;
@@ -285,29 +285,43 @@ class Page {
 export async function launchWebKit() {
   const { xvfb, display } = await startXvfb();
   const profile = mkdtempSync(join(tmpdir(), 'vistral-webkit-'));
-  const port = await freePort();
-  const driver = spawn(WEBKIT_DRIVER, [`--port=${port}`], {
-    env: { ...process.env, DISPLAY: display, XDG_CACHE_HOME: profile, XDG_DATA_HOME: profile,
-           XDG_CONFIG_HOME: profile, GDK_BACKEND: 'x11', WAYLAND_DISPLAY: '',
-           MESA_SHADER_CACHE_DISABLE: 'true' },
-    stdio: ['ignore', 'ignore', 'inherit'],
-  });
+  let driver = null;
+  // Nothing is left running should the test end without closing.
+  const kill = () => {
+    driver && driver.kill();
+    xvfb.kill();
+  };
+  process.once('exit', kill);
   const close = async () => {
-    await stop(driver);
+    process.off('exit', kill);
+    driver && await stop(driver);
     await stop(xvfb);
     // The browser's helpers may still be writing as they end.
     await rm(profile, { recursive: true, force: true, maxRetries: 10 });
   };
-  const base = `http://127.0.0.1:${port}`;
-  let session;
   try {
-    for (let i = 0; ; i++) {
-      try {
-        await fetch(`${base}/status`);
-        break;
-      } catch (error) {
-        if (i === 200) throw error;
-        await sleep(50);
+    // The driver listens on a port found free; should another process take it
+    // first, the driver ends and another port is tried.
+    let base = null;
+    for (let attempt = 0; !base; attempt++) {
+      const port = await freePort();
+      driver = spawn(WEBKIT_DRIVER, [`--port=${port}`], {
+        env: { ...process.env, DISPLAY: display, XDG_CACHE_HOME: profile,
+               XDG_DATA_HOME: profile, XDG_CONFIG_HOME: profile, GDK_BACKEND: 'x11',
+               WAYLAND_DISPLAY: '', MESA_SHADER_CACHE_DISABLE: 'true' },
+        stdio: ['ignore', 'ignore', 'inherit'],
+      });
+      for (let i = 0; i < 400 && driver.exitCode === null; i++) {
+        try {
+          await fetch(`http://127.0.0.1:${port}/status`);
+          base = `http://127.0.0.1:${port}`;
+          break;
+        } catch {
+          await sleep(50);
+        }
+      }
+      if (!base && (attempt === 4 || driver.exitCode === null)) {
+        throw new Error('WebKitWebDriver did not start');
       }
     }
     const created = await new Session(base).command('POST', '/session', {
@@ -318,12 +332,11 @@ export async function launchWebKit() {
         },
       },
     });
-    session = new Session(`${base}/session/${created.sessionId}`);
+    return new Browser(new Session(`${base}/session/${created.sessionId}`), close, display);
   } catch (error) {
     await close();
     throw error;
   }
-  return new Browser(session, close, display);
 }
 
 class Browser {
