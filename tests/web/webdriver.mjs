@@ -57,8 +57,9 @@ function freePort() {
 // Xvfb on a display it picks itself (-displayfd), as tests/e2e/xsession.sh does.
 function startXvfb() {
   return new Promise((resolve, reject) => {
-    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1600x1280x24', '-nolisten',
-                                'tcp', '-noreset'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1600x1280x24',
+                                '-nolisten', 'tcp', '-noreset'],
+                       { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
     let display = '';
     xvfb.stdio[3].on('data', (data) => {
       display += data;
@@ -115,7 +116,8 @@ class Page {
     this.held = new Set();
     this.keyboard = {
       down: (key) => this.keyDown(key),
-      up: (key) => this.keys([{ type: 'keyUp', value: keyValue(key) }], () => this.held.delete(key)),
+      up: (key) => this.keys([{ type: 'keyUp', value: keyValue(key) }],
+                             () => this.held.delete(key)),
       press: (key) => {
         if (key === 'KeyZ' && this.held.has('Control')) {
           return this.evaluate(() => document.execCommand('undo'));
@@ -189,11 +191,13 @@ class Page {
     return this.browser.session.command('POST', '/execute/sync', { script, args });
   }
 
+  // Until `code` gives a true value; after 30 s, as puppeteer, it fails.
   async waitForFunction(code, options, ...args) {
-    for (;;) {
+    for (const end = Date.now() + 30000; Date.now() < end;) {
       if (await this.evaluate(code, ...args)) return;
       await sleep((options && options.polling) || 50);
     }
+    throw new Error(`still not true after 30 s: ${code}`);
   }
 
   waitForSelector(selector) {
