@@ -152,11 +152,14 @@ class Page {
     after && after();
   }
 
-  // The key with the modifiers held, pressed on the X server itself.
+  // The key with the modifiers held, pressed on the X server itself, in the
+  // browser's window (its tabs share it), given the focus first: without a
+  // window manager, none has it.
   async xKey(key) {
     await this.use();
     const modifiers = [...this.held].map((held) => X_MODIFIERS[held]);
-    await run('xdotool', ['key', [...modifiers, key].join('+')],
+    await run('xdotool', ['search', '--onlyvisible', '--classname', 'MiniBrowser',
+                          'windowfocus', '--sync', 'key', [...modifiers, key].join('+')],
               { env: { ...process.env, DISPLAY: this.browser.display } });
   }
 
