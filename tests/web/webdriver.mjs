@@ -272,19 +272,15 @@ class Page {
     return this.evaluate(() => window.vistralErrors || ['no probe']);
   }
 
-  // A PNG of what the window (or the frame) shows once two more frames have been
-  // drawn: a screenshot is the last frame drawn.
+  // A PNG of what the window shows (a narrow page's frame at its top left) once
+  // two more frames have been drawn: a screenshot is the last frame drawn. (An
+  // element's screenshot of the frame comes with a black band at its top.)
   async screenshot() {
     await this.evaluate(() => new Promise((resolve) => {
       requestAnimationFrame(() => requestAnimationFrame(resolve));
     }));
-    if (!this.frame) {
-      return Buffer.from(await this.run('GET', '/screenshot'), 'base64');
-    }
     await this.browser.enterFrame(false);
-    const frame = await this.run('POST', '/element', { using: 'css selector', value: 'iframe' });
-    const id = Object.values(frame)[0];
-    return Buffer.from(await this.run('GET', `/element/${id}/screenshot`), 'base64');
+    return Buffer.from(await this.run('GET', '/screenshot'), 'base64');
   }
 }
 
