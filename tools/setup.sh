@@ -53,8 +53,10 @@ release_packages=(
 web_packages=(
     emscripten cmake make python3 nodejs googletest
 )
+# MiniBrowser runs on an Xvfb of its test's own; xdotool presses the keys its
+# driver cannot.
 web_test_packages=(
-    chromium firefox-esr webkit2gtk-driver fonts-liberation2
+    chromium firefox-esr webkit2gtk-driver xvfb xdotool fonts-liberation2
 )
 
 case $mode in
