@@ -36,6 +36,10 @@ const needed = {
   firefox: ['/usr/bin/firefox-esr', join(here, '../../node_modules/puppeteer-core')],
   webkit: [WEBKIT_DRIVER, MINIBROWSER],
 }[browserName];
+if (!needed) {
+  console.error('usage: node tests/web/window_e2e.mjs chromium|firefox|webkit [SITE]');
+  process.exit(2);
+}
 const missing = needed.filter((file) => !existsSync(file))
   .concat(browserName === 'webkit' ? ['Xvfb', 'xdotool'].filter((tool) => !onPath(tool)) : []);
 if (missing.length) {
