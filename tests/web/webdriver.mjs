@@ -258,6 +258,7 @@ class Page {
       this.frame = null;
       await this.evaluate(() => document.querySelector('iframe').remove());
     }
+    this.viewport = { width, height };
     // The window's outer size is set so that its viewport has the size asked.
     const [outer, inner] = [await this.run('GET', '/window/rect'),
                             await this.evaluate(() => [innerWidth, innerHeight])];
@@ -376,6 +377,10 @@ class Browser {
       ({ handle } = await this.session.command('POST', '/window/new', { type: 'tab' }));
     }
     const page = new Page(this, handle);
+    // A second tab brings a tab bar, which takes the pages' viewports' height.
+    for (const other of this.pages.filter((p) => p.viewport && !p.frame)) {
+      await other.setViewport(other.viewport);
+    }
     this.pages.push(page);
     return page;
   }
