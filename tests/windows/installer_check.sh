@@ -93,6 +93,8 @@ check_installed() {
     for file; do
         check_that "installed $file" '[[ -s $dir/$file ]]'
     done
+    check_that "installed the build's Vistral.exe byte for byte (a signature survives packing)" \
+        'cmp -s "$dir/Vistral.exe" "$build/app/Vistral.exe"'
     check_that "Start-menu shortcut Vistral to the program" \
         '[[ -f $shortcut ]] && grep -qaF "$folder\Vistral.exe" "$shortcut"'
     ENTRY=$("$WINE64" reg query "$key" /reg:$view | tr -d '\r')
