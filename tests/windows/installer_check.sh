@@ -135,25 +135,21 @@ check_program_runs
 wineserver -w # the uninstaller works on from a copy in the temporary folder
 check_removed "$key" "$shortcut"
 
-# The MSI, packed twice with the same SOURCE_DATE_EPOCH.
+# The MSI, packed twice with the same SOURCE_DATE_EPOCH. Windows Installer writes
+# the uninstall entry under the product code and publishes the icon as the
+# product's ProductIcon. Windows puts the shortcut of a per-machine package into
+# the Start menu of all users, wine's msi into the user's (it ignores ALLUSERS).
 export SOURCE_DATE_EPOCH=1765000000
 cmake --build "$build" --target msi >"$work/msi.log" 2>&1 || { cat "$work/msi.log"; fail "target msi failed"; }
 msi=$build/vistral-$version-win$bits.msi
-echo "MSI: $(stat -c %s "$msi") bytes"
-mkdir "$work/elsewhere"
-cp "$build/app/win32/vistral.ico" "$work/elsewhere/icon.ico"
-(
-    umask 077
-    cd "$work" && cmake --install "$build" --prefix "$work/elsewhere/stage" >/dev/null &&
-        TZ=Pacific/Kiritimati LC_ALL=bg_BG.UTF-8 python3 "$here/../../cmake/make_msi.py" wixl \
-            "$build/vistral.wxs" $msi_arch elsewhere/stage elsewhere/icon.ico again.msi
-) || fail "packing the MSI again failed"
-check_that "the MSI packed again is the same bytes" 'cmp "$msi" "$work/again.msi"'
+pack_msi() { # WXS OUTPUT, from the stage in $work
+    (cd "$work" && TZ=Pacific/Kiritimati LC_ALL=bg_BG.UTF-8 python3 "$here/../../cmake/make_msi.py" \
+        wixl "$1" $msi_arch stage "$build/app/win32/vistral.ico" "$2") || fail "packing $2 failed"
+}
+(umask 077 && cmake --install "$build" --prefix "$work/stage" >/dev/null) || fail "cmake --install failed"
+pack_msi "$build/vistral.wxs" again.msi
+check_that "the MSI packed again elsewhere is the same bytes" 'cmp "$msi" "$work/again.msi"'
 
-# Windows Installer writes the entry under the product code, and publishes the
-# icon of Add/Remove Programs as the product's ProductIcon. Windows puts the
-# shortcut of a per-machine package into the Start menu of all users; wine's
-# msi puts it into the installing user's (its ProgramMenuFolder ignores ALLUSERS).
 product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
 code=$(product_code "$msi")
 key="$uninstall\\$code"
@@ -161,28 +157,25 @@ shortcut=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/
 "$WINE64" msiexec /i "$msi" /qn || fail "msiexec /i /qn failed"
 check_installed "$key" "$shortcut" Vistral.exe LICENSE.txt LICENSES/GPL-3.0-or-later.txt
 check_that "uninstall entry: UninstallString" '[[ $(value UninstallString) == "MsiExec.exe /X$code" ]]'
-icon="C:\\windows\\Installer\\$code\\vistral.ico"
 check_that "the product's icon" '"$WINE64" reg query "HKLM\Software\Classes\Installer\Products" /s |
-    grep -qF "ProductIcon    REG_SZ    $icon" && [[ -s $WINEPREFIX/drive_c/windows/Installer/$code/vistral.ico ]]'
+    grep -qF "ProductIcon    REG_SZ    C:\\windows\\Installer\\$code\\vistral.ico" &&
+    [[ -s $WINEPREFIX/drive_c/windows/Installer/$code/vistral.ico ]]'
 check_program_runs
 
-# The next version, with a new ProductCode and the same UpgradeCode and
-# components. Windows Installer compares the first three fields of a version only.
+# The next version (Windows Installer reads three parts) has a ProductCode of its own.
 IFS=. read -r major minor build_number _ <<<"$version"
 next_version=$major.$minor.$((build_number + 1)).0
 sed -e "s/\"$version\"/\"$next_version\"/" -e "s/${code:1:36}/00000000-0000-0000-0000-000000000001/" \
-    "$build/vistral.wxs" >"$work/elsewhere/vistral.wxs"
-python3 "$here/../../cmake/make_msi.py" wixl "$work/elsewhere/vistral.wxs" $msi_arch \
-    "$work/elsewhere/stage" "$work/elsewhere/icon.ico" "$work/next.msi" || fail "packing the next version failed"
+    "$build/vistral.wxs" >"$work/next.wxs"
+pack_msi next.wxs next.msi
 "$WINE64" msiexec /i "$work/next.msi" /qn || fail "msiexec /i /qn of the next version failed"
 next_key="$uninstall\\$(product_code "$work/next.msi")"
 check_that "the next version replaces this one" \
-    '! "$WINE64" reg query "$key" /reg:$view >/dev/null 2>&1 &&
-     "$WINE64" reg query "$next_key" /reg:$view | grep -qF "REG_SZ    $next_version" &&
-     [[ -s $dir/Vistral.exe && -f $shortcut ]]'
+    '! "$WINE64" reg query "$key" /reg:$view >/dev/null 2>&1 && [[ -s $dir/Vistral.exe && -f $shortcut ]] &&
+     "$WINE64" reg query "$next_key" /reg:$view | grep -qF "REG_SZ    $next_version"'
 "$WINE64" msiexec /x "$work/next.msi" /qn || fail "msiexec /x /qn failed"
 check_removed "$next_key" "$shortcut"
-check_that "uninstalled: no product left to Windows Installer" \
+check_that "uninstalled: nothing left to Windows Installer" \
     '! "$WINE64" reg query "HKLM\Software\Classes\Installer\Products" /s 2>/dev/null | grep -q Vistral &&
      [[ ! -e $WINEPREFIX/drive_c/windows/Installer/$code ]]'
 
