@@ -9,9 +9,10 @@
 //
 // Nothing here names a toolkit: texts are UTF-16, geometry is in twips, and the
 // controls of a window are handles that the window gives out. Each toolkit has
-// one implementation of the operations: app/qt (Linux) and app/win32 (Windows).
-// What all of them share, the error guard, twips to pixels and the character
-// count, is in app/platform.cpp.
+// one implementation of the operations: app/qt (Linux), app/win32 (Windows) and
+// app/web (the web page, a page's own elements through WebAssembly). What all of
+// them share, the error guard, twips to pixels and the character count, is in
+// app/platform.cpp and app/error_guard.cpp.
 #pragma once
 
 #include <cstddef>

@@ -6,6 +6,8 @@
 // tests that drive the real widgets.
 #pragma once
 
+#include <QMessageBox>
+#include <QString>
 #include <QWidget>
 #include <cstddef>
 #include <memory>
@@ -15,6 +17,20 @@
 
 namespace platform {
 
+namespace qt {
+
+// The modal message of a window, made at its first message and shown again for
+// every one after it.
+class MessageBox final : public QMessageBox {
+  public:
+    explicit MessageBox(QWidget& owner);
+
+    // Shows the message and returns once it is dismissed.
+    void showModal(const QString& title, const QString& text);
+};
+
+}  // namespace qt
+
 struct Window::Native {
     // Under Wayland, the top level that holds the window's own title bar and the
     // window (app/qt/title_bar_qt.cpp); empty elsewhere. Declared before the
@@ -23,6 +39,8 @@ struct Window::Native {
     QWidget window;
     // By Control: the widget each add function made, in order.
     std::vector<QWidget*> controls;
+    // The message box, a child of the window; made at the first message.
+    qt::MessageBox* message = nullptr;
 
     QWidget* control(Control c) const { return controls.at(static_cast<std::size_t>(c)); }
 };

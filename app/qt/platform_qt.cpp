@@ -10,11 +10,12 @@
 //  - the description: a read-only QPlainTextEdit that Tab leaves and that starts
 //    no drag;
 //  - buttons: QPushButton faces from a style sheet, Enter clicks once per press;
-//  - the message: QMessageBox, application-modal;
+//  - the message: QMessageBox, application-modal, one a window, shown again;
 //  - what assistive technology is told: app/qt/accessible_qt.cpp.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -372,11 +373,10 @@ void Window::setFocus(Control control) {
 }
 
 void Window::showModalMessage(std::u16string_view title, std::u16string_view text) {
-    QMessageBox box(QMessageBox::Warning, toQString(title), toQString(text), QMessageBox::NoButton,
-                    &native_->window);
-    box.addButton(toQString(kMessageButton), QMessageBox::AcceptRole);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    if (native_->message == nullptr) {
+        native_->message = new qt::MessageBox(native_->window);
+    }
+    native_->message->showModal(toQString(title), toQString(text));
 }
 
 int Window::run(Control firstFocus) {
@@ -398,6 +398,34 @@ int Window::run(Control firstFocus) {
 }
 
 namespace qt {
+
+// Every widget made under the application palette gets a copy of it with a key of
+// its own, and the style keeps the faces it draws by that key: a new box for every
+// message would leave a new OK button's images in the style's cache each time, up
+// to the cache's limit. So the window keeps one box and shows it again.
+MessageBox::MessageBox(QWidget& owner)
+    : QMessageBox(QMessageBox::Warning, QString(), QString(), QMessageBox::NoButton, &owner) {
+    addButton(toQString(kMessageButton), QMessageBox::AcceptRole);
+    setWindowModality(Qt::ApplicationModal);
+}
+
+void MessageBox::showModal(const QString& title, const QString& text) {
+    setWindowTitle(title);
+    setText(text);
+    if (isVisible()) {
+        // Asked for again while it is open (assistive technology can click a
+        // button behind a modal box): the one box stays, and this request too
+        // returns once it is dismissed.
+        QEventLoop untilDismissed;
+        QObject::connect(this, &QDialog::finished, &untilDismissed, &QEventLoop::quit);
+        untilDismissed.exec();
+        return;
+    }
+    exec();
+    // A hidden window still counts for assistive technology as one of the
+    // program's, so the box gives its window up until the next message.
+    destroy();
+}
 
 void useStandardLook() {
     QApplication::setStyle(QStringLiteral("Fusion"));

@@ -11,23 +11,49 @@
 # bus is started first, as a desktop starts it.
 #
 #   bash bench/soak/run.sh [--build DIR] [--rounds N]
+#   bash bench/soak/run.sh --x11 PROGRAM [--rounds N]
 #
 # DIR is a configured build with VISTRAL_BENCH on (default build/dev); the soak
 # target is built there. Prints a markdown table of the resident size (VmRSS) and
 # the peak so far (VmHWM) at the start, after 1,000 rounds and after N (default
 # 5,000), and the growth from 1,000 rounds to N.
+#
+# With --x11 it drives the built PROGRAM instead from outside, on a bare Xvfb
+# (bench/soak/x11_soak.sh): N (default 1,000) overflow messages opened by a mouse
+# click on "Изчисли" and closed by Return, and prints a table row of the resident
+# size after 50, 150, 300, 600 and 1,000 of them, and the growth from 50 to N.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 build=build/dev
-rounds=5000
+rounds=
+program=
 while (($#)); do
     case $1 in
         --build) build=$2; shift 2 ;;
         --rounds) rounds=$2; shift 2 ;;
-        *) echo "usage: $0 [--build DIR] [--rounds N]" >&2; exit 2 ;;
+        --x11) program=$2; shift 2 ;;
+        *) echo "usage: $0 [--build DIR] [--rounds N] | --x11 PROGRAM [--rounds N]" >&2; exit 2 ;;
     esac
 done
+if [[ -n $program ]]; then
+    out=$(bash bench/soak/x11_soak.sh --rounds "${rounds:-1000}" "$program")
+    echo "$out" >&2
+    echo "| program | 50 | 150 | 300 | 600 | 1,000 messages | growth 50 to ${rounds:-1000} |"
+    echo "|---|---|---|---|---|---|---|"
+    awk -v program="$program" '
+        { for (i = 1; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = kv[2] }
+          rss[v["rounds"]] = v["rss_kib"]; last = v["rounds"] }
+        END {
+            printf "| `%s` |", program
+            split("50 150 300 600 1000", at, " ")
+            for (i = 1; i <= 5; i++)
+                printf (at[i] in rss) ? " %.1f MiB |" : " - |", rss[at[i]] / 1024
+            printf " %+.2f MiB |\n", (rss[last] - rss[50]) / 1024
+        }' <<<"$out"
+    exit 0
+fi
+rounds=${rounds:-5000}
 for tool in xvfb-run dbus-run-session dbus-send; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 2; }
 done

@@ -6,8 +6,9 @@
 // thousands of rounds of typing both inputs, "Изчисли" (calculate) and "Изтрий"
 // (clear), each pressed by the mouse, Space or Enter. Every tenth round the
 // inputs are too large, so the real overflow message appears, modal, and is
-// answered as soon as it is shown: a click on OK, Enter or Escape. Nothing stands
-// in for the message function.
+// answered once its button has been painted, as a person sees it before
+// answering: a click on OK, Enter or Escape. Nothing stands in for the message
+// function.
 //
 //   soak [ROUNDS]        (default 5000; QT_QPA_PLATFORM=offscreen, or any display)
 //
@@ -29,6 +30,7 @@
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "app/qt/native.h"
 #include "tests/gui/window_support.h"
@@ -54,24 +56,32 @@ long long statusKiB(const char* name) {
     return -1;
 }
 
-// Answers every message box once it is shown, from inside the box's own event
-// loop: a click on its button, Enter or Escape.
+// Answers every message box once it is shown and its button painted, from
+// inside the box's own event loop: a click on its button, Enter or Escape. (What
+// the style draws is kept in its caches: a box answered before it is painted
+// leaves nothing there.)
 class MessageAnswerer final : public QObject {
   public:
     int answered = 0;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            if (auto* box = qobject_cast<QMessageBox*>(watched)) {
-                QMetaObject::invokeMethod(
-                    box, [this, box] { answer(*box); }, Qt::QueuedConnection);
-            }
+        if (event->type() == QEvent::Show && qobject_cast<QMessageBox*>(watched) != nullptr) {
+            shown_ = static_cast<QMessageBox*>(watched);
+        } else if (event->type() == QEvent::Paint && shown_ != nullptr &&
+                   qobject_cast<QAbstractButton*>(watched) != nullptr &&
+                   static_cast<QWidget*>(watched)->window() == shown_) {
+            QMessageBox* box = std::exchange(shown_, nullptr);
+            // After the paint, which goes on once this filter returns.
+            QMetaObject::invokeMethod(
+                box, [this, box] { answer(*box); }, Qt::QueuedConnection);
         }
         return false;
     }
 
   private:
+    QMessageBox* shown_ = nullptr;
+
     void answer(QMessageBox& box) {
         // The buttons are pressed in turn by round, so every third message the
         // answer changes: each way of pressing meets each way of answering.

@@ -18,6 +18,9 @@
 #                           does (CLOSER is the x11_close tool), waits up to 10 s for
 #                           the program to end and sets PROGRAM_STATUS ("" if it
 #                           did not end)
+#   start_window_manager    starts openbox on the Xvfb (Debian's configuration) and
+#                           waits until it manages the screen; it keeps WM_STATE
+#                           on the windows it manages, as a desktop's does
 #   start_weston            starts weston inside the Xvfb (its X11 backend, with
 #                           Xwayland for the clipboard), sets WESTON_WINDOW (its
 #                           output's X window) and XWAYLAND_DISPLAY, and exports
@@ -30,6 +33,7 @@
 XSESSION_SKIP=77
 XVFB_PID=
 WESTON_PID=
+WM_PID=
 PROGRAM_PID=
 XSESSION_DIR=
 PROGRAM_STATUS=
@@ -66,6 +70,10 @@ stop_session() {
         kill "$WESTON_PID" 2>/dev/null || true
         wait "$WESTON_PID" 2>/dev/null || true
     fi
+    if [[ -n $WM_PID ]]; then
+        kill "$WM_PID" 2>/dev/null || true
+        wait "$WM_PID" 2>/dev/null || true
+    fi
     if [[ -n $XVFB_PID ]]; then
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
@@ -73,7 +81,7 @@ stop_session() {
     if [[ -n $XSESSION_DIR ]]; then
         rm -rf "$XSESSION_DIR"
     fi
-    PROGRAM_PID='' WESTON_PID='' XVFB_PID='' XSESSION_DIR=''
+    PROGRAM_PID='' WESTON_PID='' WM_PID='' XVFB_PID='' XSESSION_DIR=''
     return "$status"
 }
 
@@ -99,6 +107,22 @@ start_xvfb() {
     done
     cat "$XSESSION_DIR/xvfb.log" >&2
     fail "Xvfb did not start"
+}
+
+start_window_manager() {
+    local i
+    # Its settings and cache in the session's folder, not in $HOME.
+    XDG_CONFIG_HOME=$XSESSION_DIR/config XDG_CACHE_HOME=$XSESSION_DIR/cache \
+        openbox --sm-disable --config-file /etc/xdg/openbox/rc.xml \
+        >"$XSESSION_DIR/openbox.log" 2>&1 &
+    WM_PID=$!
+    for ((i = 0; i < 200; i++)); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        kill -0 "$WM_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    cat "$XSESSION_DIR/openbox.log" >&2
+    fail "openbox did not start"
 }
 
 start_weston() {
