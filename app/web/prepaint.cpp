@@ -29,6 +29,7 @@ namespace platform {
 
 struct Window::Native {
     std::u16string_view title;
+    int width;
     page::Element window;
     std::vector<page::Element> controls;
     // By control: the text of a box, which the window may set before it is shown.
@@ -47,7 +48,11 @@ Control add(Window::Native& native, const page::Element& element) {
 
 Window::Window(const Description& description)
     : native_(std::make_unique<Native>(
-          Native{description.title, page::windowElement(description), {}, {}})) {}
+          Native{description.title,
+                 toPixels({0, 0, description.clientWidth, description.clientHeight}).width,
+                 page::windowElement(description),
+                 {},
+                 {}})) {}
 
 Window::~Window() = default;
 
@@ -219,6 +224,11 @@ int main(int argc, char** argv) {
         css += rule(window.controls[i]);
     }
     html += "</div>";
+    // Until the program has the window, the style alone scales it down as one
+    // piece on a page narrower than the window, as the program then does: the
+    // ratio of the two widths is the tangent of the angle they make.
+    css += "#Vistral[inert] {zoom: min(1, tan(atan2(100vw, " + std::to_string(window.width) +
+           "px)));}\n";
 
     std::string page = read(argv[1]);
     if (!replace(page, "@TITLE@", escaped(window.title)) || !replace(page, "@WINDOW@", html)) {
