@@ -64,10 +64,13 @@ mergeInto(LibraryManager.library, {
       web.root = element;
       return;
     }
-    if (element.tagName == 'INPUT' || element.tagName == 'TEXTAREA') {
-      element.value = webText(text, textLength);
-    } else {
-      element.textContent = webText(text, textLength);
+    // The text the page already shows is kept, not replaced by the same text: a
+    // new text would be painted again, later, as if it were new content.
+    var content = webText(text, textLength);
+    var property = element.tagName == 'INPUT' || element.tagName == 'TEXTAREA'
+        ? 'value' : 'textContent';
+    if (element[property] !== content) {
+      element[property] = content;
     }
     web.controls[control] = element;
     web.kept[control] = '';

@@ -8,13 +8,15 @@
 // read from the page. The clipboard is filled from outside the page, by copying
 // from a second tab with real keys, so that a paste is the browser's own. Then
 // what only the page has: its place, the focus that never leaves the window, the
-// dialog's role, the fit on a phone and a reload without the network.
+// dialog's role, the hand-over of the window the page carries to the program, the
+// fit on a phone and a reload without the network.
 //
 //   node tests/web/window_e2e.mjs chromium|firefox [SITE]     (SITE: build/web/site)
 //
 // Exit status: 0 passed, 1 failed, 77 skipped (a browser or puppeteer-core
 // missing outside CI).
 import { existsSync, readFileSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -189,6 +191,42 @@ try {
   check('Tab round the window', seen.join(' '),
         'Text1_0 Text2_0 Text2_1 Text2_2 Text2_3 Text2_4 Command1_0 Command1_1 Text2_5 ' +
         'Text2_6 Text2_7');
+
+  // The hand-over, on a first visit to the site at an address of its own: while
+  // a server in front holds the program's script back, the page shows the window
+  // but nothing typed into it arrives; once the program has taken it over, every
+  // key does, up to the limit.
+  let release;
+  const held = new Promise((resolve) => { release = resolve; });
+  const front = createServer(async (request, response) => {
+    if (request.url.endsWith('/vistral.js')) await held;
+    const upstream = await fetch(new URL(request.url, server.url));
+    response.writeHead(upstream.status, Object.fromEntries([...upstream.headers].filter(
+      ([name]) => !['content-length', 'content-encoding', 'transfer-encoding',
+                    'connection', 'keep-alive'].includes(name))));
+    response.end(Buffer.from(await upstream.arrayBuffer()));
+  });
+  await new Promise((resolve) => front.listen(0, '127.0.0.1', resolve));
+  const early = await browser.newPage();
+  try {
+    await early.goto(`http://127.0.0.1:${front.address().port}/`,
+                     { waitUntil: 'domcontentloaded' });
+    check('before the program: the window is shown, inert',
+          await early.evaluate(() => document.getElementById('Vistral').inert), true);
+    await click(early, 'Text2_0');
+    await early.keyboard.type('1234567');
+    check('before the program: typed into Text2_0', await early.evaluate(valueOf('Text2_0')), '');
+    release();
+    await waitForWindow(early);
+    await runSteps(early, scratch, ['row once the program has the window', 'key Tab',
+                                    'typekeys 1234567', 'expect Text2_0 12345']);
+  } finally {
+    release();
+    await early.close();
+    front.closeAllConnections();
+    await new Promise((resolve) => front.close(resolve));
+  }
+  await page.bringToFront();
 
   // A phone 390 pixels wide: the whole window fits, nothing scrolls sideways.
   await page.setViewport({ width: 390, height: 844 });
