@@ -3,10 +3,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The platform operations on a web page, compiled to WebAssembly. Each one passes
-// its values to the page's side (app/web/platform_web.js), which makes and drives
-// the page's own elements; what the program decides stays here:
-//  - the window and its controls: rectangles in pixels at 96 dots per inch
-//    (toPixels), colours, texts and alignment, as the other toolkits get them;
+// its values to the page's side (app/web/platform_web.js), which takes over and
+// drives the page's own elements; what the program decides stays here:
+//  - the window and its controls: the page's first frame already shows them,
+//    written at build time from the same window description (prepaint.cpp);
+//    the program takes over each element by its id and puts on it again the
+//    style, attributes and text that app/web/markup makes of the rectangles in
+//    pixels at 96 dots per inch, colours, texts and alignment. A control is
+//    taken over when it is named (ui::Vistral names each one as it adds it),
+//    since its id is its object name;
 //  - the character limit of the input boxes: the page asks fitsLimit before and
 //    after every change the user makes (vistral_fits);
 //  - clicks: the page calls vistral_click, one click at a time, and the click
@@ -16,26 +21,27 @@
 //    and taken up again when the user has closed the message.
 #include <emscripten.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/platform.h"
+#include "app/web/markup.h"
 
 // The page's side of each operation (app/web/platform_web.js). Texts pass as
-// UTF-16 code units with their length, colours as 0xRRGGBB, rectangles in pixels.
+// UTF-16 code units with their length. web_adopt takes over the element with the
+// id and puts the style, the attributes (page::Element::attributes) and the text
+// on it (control kWindowElement: the window, whose content is its controls); the
+// kind's own function then makes it work as that kind of control.
 extern "C" {
-void web_window(const char16_t* name, int nameLength, const char16_t* title, int titleLength,
-                int width, int height, int background, const char16_t* family, int familyLength,
-                int points, int weight);
-int web_label(int left, int top, int width, int height, const char16_t* text, int length,
-              int background, bool centre);
-int web_text_box(int left, int top, int width, int height, bool centre, bool readOnly);
-int web_description(int left, int top, int width, int height, const char16_t* text, int length);
-int web_button(int left, int top, int width, int height, const char16_t* caption, int length,
-               int face);
-void web_set_names(int control, const char16_t* objectName, int objectLength,
-                   const char16_t* accessibleName, int accessibleLength);
+void web_adopt(int control, const char16_t* id, int idLength, const char16_t* style,
+               int styleLength, const char16_t* attributes, int attributesLength,
+               const char16_t* text, int textLength);
+void web_window(const char16_t* title, int titleLength);
+void web_text_box(int control);
+void web_description(int control);
+void web_button(int control);
 int web_text_length(int control);
 void web_read_text(int control, char16_t* out);
 void web_set_text(int control, const char16_t* text, int length);
@@ -48,10 +54,13 @@ void web_show(int firstFocus);
 namespace platform {
 
 struct Window::Native {
+    enum class Kind : std::uint8_t { Label, TextBox, Description, Button };
     // What a control needs when the page calls: the character limit of a text box
     // (kNoLimit for the other controls), what a click on a button runs (empty for
-    // the other controls).
+    // the other controls); and, until it is named, the element it is to take over.
     struct ControlData {
+        Kind kind;
+        page::Element element;
         int limit;
         std::function<void()> onClick;
     };
@@ -65,32 +74,36 @@ namespace {
 // functions below.
 Window* theWindow = nullptr;
 
+// The number web_adopt takes for the window.
+constexpr int kWindowElement = -1;
+
 int length(std::u16string_view text) {
     return static_cast<int>(text.size());
-}
-
-int colour(Rgb rgb) {
-    return rgb.red << 16 | rgb.green << 8 | rgb.blue;
 }
 
 int index(Control control) {
     return static_cast<int>(control);
 }
 
-Control add(Window::Native& native, int control, int limit, std::function<void()> onClick) {
-    native.controls.resize(static_cast<std::size_t>(control) + 1, {kNoLimit, {}});
-    native.controls.back() = {limit, std::move(onClick)};
-    return static_cast<Control>(control);
+void adopt(int control, const page::Element& element) {
+    const std::u16string_view id = element.id.view();
+    const std::u16string_view style = element.style.view();
+    const std::u16string_view attributes = element.attributes.view();
+    web_adopt(control, id.data(), length(id), style.data(), length(style), attributes.data(),
+              length(attributes), element.text.data(), length(element.text));
+}
+
+Control add(Window::Native& native, Window::Native::Kind kind, const page::Element& element,
+            int limit, std::function<void()> onClick) {
+    native.controls.push_back({kind, element, limit, std::move(onClick)});
+    return static_cast<Control>(native.controls.size() - 1);
 }
 
 }  // namespace
 
 Window::Window(const Description& description) : native_(std::make_unique<Native>()) {
-    const PixelRect client = toPixels({0, 0, description.clientWidth, description.clientHeight});
-    web_window(description.name.data(), length(description.name), description.title.data(),
-               length(description.title), client.width, client.height,
-               colour(description.background), description.font.family.data(),
-               length(description.font.family), description.font.points, description.font.weight);
+    adopt(kWindowElement, page::windowElement(description));
+    web_window(description.title.data(), length(description.title));
     theWindow = this;
 }
 
@@ -100,42 +113,45 @@ Window::~Window() {
 
 Control Window::addLabel(const TwipsRect& rect, std::u16string_view text, Rgb background,
                          Alignment alignment) {
-    const PixelRect p = toPixels(rect);
-    return add(*native_,
-               web_label(p.left, p.top, p.width, p.height, text.data(), length(text),
-                         colour(background), alignment == Alignment::Centre),
+    return add(*native_, Native::Kind::Label, page::labelElement(rect, text, background, alignment),
                kNoLimit, {});
 }
 
 Control Window::addTextBox(const TwipsRect& rect, Alignment alignment, bool readOnly,
                            int charLimit) {
-    const PixelRect p = toPixels(rect);
-    return add(
-        *native_,
-        web_text_box(p.left, p.top, p.width, p.height, alignment == Alignment::Centre, readOnly),
-        charLimit, {});
+    return add(*native_, Native::Kind::TextBox, page::textBoxElement(rect, alignment, readOnly),
+               charLimit, {});
 }
 
 Control Window::addDescriptionBox(const TwipsRect& rect, std::u16string_view text) {
-    const PixelRect p = toPixels(rect);
-    return add(*native_,
-               web_description(p.left, p.top, p.width, p.height, text.data(), length(text)),
-               kNoLimit, {});
+    return add(*native_, Native::Kind::Description, page::descriptionElement(rect, text), kNoLimit,
+               {});
 }
 
 Control Window::addButton(const TwipsRect& rect, std::u16string_view caption, Rgb face,
                           std::function<void()> onClick) {
-    const PixelRect p = toPixels(rect);
-    return add(
-        *native_,
-        web_button(p.left, p.top, p.width, p.height, caption.data(), length(caption), colour(face)),
-        kNoLimit, std::move(onClick));
+    return add(*native_, Native::Kind::Button, page::buttonElement(rect, caption, face), kNoLimit,
+               std::move(onClick));
 }
 
 void Window::setNames(Control control, std::u16string_view objectName,
                       std::u16string_view accessibleName) {
-    web_set_names(index(control), objectName.data(), length(objectName), accessibleName.data(),
-                  length(accessibleName));
+    Native::ControlData& data = native_->controls.at(static_cast<std::size_t>(index(control)));
+    page::setNames(data.element, objectName, accessibleName);
+    adopt(index(control), data.element);
+    switch (data.kind) {
+        case Native::Kind::Label:
+            break;
+        case Native::Kind::TextBox:
+            web_text_box(index(control));
+            break;
+        case Native::Kind::Description:
+            web_description(index(control));
+            break;
+        case Native::Kind::Button:
+            web_button(index(control));
+            break;
+    }
 }
 
 std::u16string Window::text(Control box) const {

@@ -3,8 +3,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The page's side of the platform operations (app/web/platform_web.cpp), an
-// emscripten JavaScript library. It makes the page's own elements and passes the
-// user's events on; every rule of the program stays in the C++:
+// emscripten JavaScript library. It takes over the page's own elements and passes
+// the user's events on; every rule of the program stays in the C++:
+//  - the page's first frame already shows the window: index.html carries every
+//    control, written at build time from the program's window description, with
+//    the window inert, so that nothing takes input before the program does;
+//  - taking over: each element is found by its id and gets the style, the
+//    attributes and the text the C++ gives it (app/web/markup, the same that
+//    wrote the page), then the handlers of its kind; the window stops being inert
+//    when it is shown, with every control taken over;
 //  - the window: <div id="Vistral" role="region"> named by its title, of the
 //    client size, centred, scaled down as one piece where the page is narrower;
 //    the page's title is the window's;
@@ -47,21 +54,32 @@ mergeInto(LibraryManager.library, {
     return String.fromCharCode.apply(null, HEAPU16.subarray(start, start + length));
   },
 
-  $webColour: function(rgb) {
-    return '#' + rgb.toString(16).padStart(6, '0');
-  },
-
-  $webPlace__deps: ['$web'],
-  $webPlace: function(element, className, left, top, width, height) {
-    element.className = className;
-    element.style.left = left + 'px';
-    element.style.top = top + 'px';
-    element.style.width = width + 'px';
-    element.style.height = height + 'px';
-    web.root.appendChild(element);
-    web.controls.push(element);
-    web.kept.push('');
-    return web.controls.length - 1;
+  // Takes over the element `id` as control `control` (-1: the window).
+  web_adopt__deps: ['$web', '$webText'],
+  web_adopt: function(control, id, idLength, style, styleLength, attributes, attributesLength,
+                      text, textLength) {
+    var element = document.getElementById(webText(id, idLength));
+    element.style.cssText = webText(style, styleLength);
+    var pairs = webText(attributes, attributesLength).split('\0');
+    for (var i = 0; i + 1 < pairs.length; i += 2) {
+      element.setAttribute(pairs[i], pairs[i + 1]);
+    }
+    if (control < 0) {
+      web.root = element;
+      web.width = parseFloat(element.style.width);
+      web.height = parseFloat(element.style.height);
+      return;
+    }
+    // The text the page already shows is kept, not replaced by the same text: a
+    // new text would be painted again, later, as if it were new content.
+    var content = webText(text, textLength);
+    var property = element.tagName == 'INPUT' || element.tagName == 'TEXTAREA'
+        ? 'value' : 'textContent';
+    if (element[property] !== content) {
+      element[property] = content;
+    }
+    web.controls[control] = element;
+    web.kept[control] = '';
   },
 
   // Whether `text` may stand in box `control`, as the C++ counts characters.
@@ -124,48 +142,14 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  web_window__deps: ['$web', '$webText', '$webColour'],
-  web_window: function(name, nameLength, title, titleLength, width, height, background,
-                       family, familyLength, points, weight) {
-    var root = document.createElement('div');
-    root.id = webText(name, nameLength);
-    root.setAttribute('role', 'region');
-    root.setAttribute('aria-label', webText(title, titleLength));
-    root.style.width = width + 'px';
-    root.style.height = height + 'px';
-    web.width = width;
-    web.height = height;
-    root.style.background = webColour(background);
-    // Liberation Serif has the metrics of Times New Roman and Cyrillic letters.
-    root.style.fontFamily =
-        '"' + webText(family, familyLength) + '", "Liberation Serif", "Tinos", serif';
-    root.style.fontSize = points + 'pt';
-    root.style.fontWeight = weight;
+  web_window__deps: ['$webText'],
+  web_window: function(title, titleLength) {
     document.title = webText(title, titleLength);
-    web.root = root;
   },
 
-  web_label__deps: ['$webPlace', '$webText', '$webColour'],
-  web_label: function(left, top, width, height, text, length, background, centre) {
-    var label = document.createElement('div');
-    label.textContent = webText(text, length);
-    label.style.background = webColour(background);
-    label.style.textAlign = centre ? 'center' : 'left';
-    return webPlace(label, 'label', left, top, width, height);
-  },
-
-  web_text_box__deps: ['$web', '$webPlace', '$webFits'],
-  web_text_box: function(left, top, width, height, centre, readOnly) {
-    var box = document.createElement('input');
-    box.type = 'text';
-    box.readOnly = readOnly;
-    box.autocomplete = 'off';
-    box.spellcheck = false;
-    box.style.textAlign = centre ? 'center' : 'left';
-    if (!readOnly) {
-      box.inputMode = 'decimal';
-    }
-    var control = webPlace(box, 'box', left, top, width, height);
+  web_text_box__deps: ['$web', '$webFits'],
+  web_text_box: function(control) {
+    var box = web.controls[control];
     box.addEventListener('beforeinput', function(event) {
       if (!event.inputType.startsWith('insert')) {
         return;
@@ -190,28 +174,17 @@ mergeInto(LibraryManager.library, {
         box.value = web.kept[control];
       }
     });
-    return control;
   },
 
-  web_description__deps: ['$webPlace', '$webText'],
-  web_description: function(left, top, width, height, text, length) {
-    var box = document.createElement('textarea');
-    box.readOnly = true;
-    box.spellcheck = false;
-    box.value = webText(text, length);
+  web_description__deps: ['$web'],
+  web_description: function(control) {
     // Setting a value puts the caret at its end; the box starts at its top.
-    box.setSelectionRange(0, 0);
-    return webPlace(box, 'description', left, top, width, height);
+    web.controls[control].setSelectionRange(0, 0);
   },
 
-  web_button__deps: ['$webPlace', '$webText', '$webColour', '$webPress'],
-  web_button: function(left, top, width, height, caption, length, face) {
-    var button = document.createElement('button');
-    button.type = 'button';
-    button.textContent = webText(caption, length);
-    button.style.backgroundColor = webColour(face);
-    button.style.borderColor = webColour(face);
-    var control = webPlace(button, 'button', left, top, width, height);
+  web_button__deps: ['$web', '$webPress'],
+  web_button: function(control) {
+    var button = web.controls[control];
     // Space is the button's own: one click when the key is let go. A click or a
     // tap leaves the focus on the button, which Safari does not do by itself.
     button.addEventListener('click', function() {
@@ -227,17 +200,6 @@ mergeInto(LibraryManager.library, {
         }
       }
     });
-    return control;
-  },
-
-  web_set_names__deps: ['$web', '$webText'],
-  web_set_names: function(control, objectName, objectLength, accessibleName, accessibleLength) {
-    var element = web.controls[control];
-    element.id = webText(objectName, objectLength);
-    // Boxes have no text of their own that names them; labels and buttons do.
-    if (element.tagName == 'INPUT' || element.tagName == 'TEXTAREA') {
-      element.setAttribute('aria-label', webText(accessibleName, accessibleLength));
-    }
   },
 
   web_text_length__deps: ['$web'],
@@ -348,9 +310,10 @@ mergeInto(LibraryManager.library, {
         order[next].select();
       }
     });
-    document.body.appendChild(root);
     webFit();
     addEventListener('resize', webFit);
+    // Every control is the program's now: the window takes input.
+    root.inert = false;
     // The whole window is in view: the first focus need not scroll to its
     // control, which would lay the page out before it is first painted.
     web.controls[firstFocus].focus({preventScroll: true});

@@ -5,7 +5,8 @@
 // The web page's size and start-up, beside a static page with the same 22
 // controls and no script (bench/startup/web/bare.html, with the site's style).
 //
-//   node bench/startup/web_startup.mjs [SITE] [--runs N]      (SITE: build/web/site)
+//   node bench/startup/web_startup.mjs [SITE] [--runs N] [--lighthouse N]
+//                                                            (SITE: build/web/site)
 //
 // Size: what the browser downloads to run the page (HTML, script, WebAssembly,
 // style, manifest, service worker; the icons aside), each gzipped at level 9.
@@ -15,8 +16,13 @@
 //  - return visits: one tab that has seen both pages once, so that the browser's
 //    caches and Vistral's service worker serve them;
 // the time is the page's first contentful paint, which for Vistral is the
-// painted window (the page shows nothing before the program has built it).
-// Reports medians, ranges and the ratio of the medians.
+// window the page itself carries; and for Vistral also the time the window takes
+// input: the program has taken it over (it is no longer inert) and put the focus
+// in the description. Reports medians, ranges and the ratio of the medians.
+// Lighthouse (12.2.3, from npm ci): its mobile profile, with its simulated slow
+// network and processor, run N times (3 unless --lighthouse says; 0: none) on
+// Debian's Chromium; reports the median of each figure.
+import { execFile } from 'node:child_process';
 import { copyFileSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { loadavg, tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
@@ -29,9 +35,11 @@ const here = dirname(fileURLToPath(import.meta.url));
 const args = process.argv.slice(2);
 const runsAt = args.indexOf('--runs');
 const runs = runsAt >= 0 ? Number(args.splice(runsAt, 2)[1]) : 15;
+const lighthouseAt = args.indexOf('--lighthouse');
+const lighthouseRuns = lighthouseAt >= 0 ? Number(args.splice(lighthouseAt, 2)[1]) : 3;
 const site = args[0] || join(here, '../../build/web/site');
 
-const DOWNLOADED = ['index.html', 'vistral.js', 'vistral.wasm', 'vistral.css',
+const DOWNLOADED = ['index.html', 'start.js', 'vistral.js', 'vistral.wasm', 'vistral.css',
                     'manifest.webmanifest', 'sw.js'];
 
 function sizes() {
@@ -49,25 +57,77 @@ function sizes() {
               `  (${(gzipped / 1024).toFixed(1)} KiB of 64 KiB)`);
 }
 
-// The first contentful paint of `url` in `page`, in milliseconds from the start
-// of navigation.
-async function paintIn(page, url) {
+// Marks the moment Vistral's window takes input, in every page `page` loads from
+// now on: the program has taken it over and put the focus in the description.
+function watchForInput(page) {
+  return page.evaluateOnNewDocument(() => {
+    new MutationObserver((changes, observer) => {
+      const root = document.getElementById('Vistral');
+      if (root && !root.inert && document.activeElement &&
+          document.activeElement.id === 'Text1_0') {
+        performance.mark('takes-input');
+        observer.disconnect();
+      }
+    }).observe(document, { subtree: true, childList: true, attributeFilter: ['inert'] });
+  });
+}
+
+// The first contentful paint of `url` in `page`, and the time its window takes
+// input (only where `input`), in milliseconds from the start of navigation.
+async function paintIn(page, url, input = false) {
   await page.goto(url, { waitUntil: 'load' });
-  const handle = await page.waitForFunction(() => {
+  const handle = await page.waitForFunction((input) => {
     const paint = performance.getEntriesByName('first-contentful-paint')[0];
-    return paint && paint.startTime;
-  }, { polling: 20 });
+    const ready = performance.getEntriesByName('takes-input')[0];
+    return paint && (ready || !input) && { paint: paint.startTime, input: ready && ready.startTime };
+  }, { polling: 20 }, input);
   return handle.jsonValue();
 }
 
 // The same in a fresh context: a first visit.
-async function firstVisit(browser, url) {
+async function firstVisit(browser, url, input = false) {
   const context = await browser.createBrowserContext();
   try {
-    return await paintIn(await context.newPage(), url);
+    const page = await context.newPage();
+    await watchForInput(page);
+    return await paintIn(page, url, input);
   } finally {
     await context.close();
   }
+}
+
+// Lighthouse's mobile profile on `url`, once: its performance figures and the
+// score of each category.
+function lighthouse(url) {
+  const cli = join(here, '../../node_modules/lighthouse/cli/index.js');
+  const flags = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic',
+                 '--no-first-run', '--disable-background-networking',
+                 '--disable-component-update', '--disable-sync'];
+  return new Promise((done, fail) => {
+    execFile(process.execPath,
+             [cli, url, '--quiet', '--output=json', '--output-path=stdout',
+              `--chrome-flags=${flags.join(' ')}`,
+              '--only-categories=performance,accessibility,best-practices,seo'],
+             { env: { ...process.env, CHROME_PATH: '/usr/bin/chromium' },
+               maxBuffer: 64 << 20 },
+             (error, stdout) => {
+               if (error) {
+                 fail(error);
+                 return;
+               }
+               const report = JSON.parse(stdout);
+               const figures = {};
+               for (const id of ['first-contentful-paint', 'largest-contentful-paint',
+                                 'total-blocking-time', 'cumulative-layout-shift',
+                                 'speed-index']) {
+                 figures[id] = report.audits[id].numericValue;
+               }
+               for (const category of Object.values(report.categories)) {
+                 figures[category.id] = Math.round(category.score * 100);
+               }
+               done(figures);
+             });
+  });
 }
 
 function median(values) {
@@ -91,28 +151,37 @@ const bare = await serve(bareRoot);
 const browser = await launch('chromium');
 const first = { vistral: [], bare: [] };
 const again = { vistral: [], bare: [] };
+const audits = [];
 try {
   // One load of each first, not counted: the browser's own start-up work.
-  await firstVisit(browser, vistral.url);
+  await firstVisit(browser, vistral.url, true);
   await firstVisit(browser, bare.url);
   for (let i = 0; i < runs; ++i) {
-    first.vistral.push(await firstVisit(browser, vistral.url));
+    first.vistral.push(await firstVisit(browser, vistral.url, true));
     first.bare.push(await firstVisit(browser, bare.url));
   }
   // One tab (a tab in the background paints nothing); its first load of each page
   // fills the caches and installs the service worker, which then serves Vistral.
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
+  await watchForInput(page);
   await paintIn(page, bare.url);
-  await paintIn(page, vistral.url);
+  await paintIn(page, vistral.url, true);
   await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { polling: 20 });
   for (let i = 0; i < runs; ++i) {
-    again.vistral.push(await paintIn(page, vistral.url));
+    again.vistral.push(await paintIn(page, vistral.url, true));
     again.bare.push(await paintIn(page, bare.url));
   }
   await context.close();
-} finally {
+  // Lighthouse starts a browser of its own for each run, alone on the machine.
   await browser.close();
+  for (let i = 0; i < lighthouseRuns; ++i) {
+    audits.push(await lighthouse(vistral.url));
+  }
+} finally {
+  if (browser.connected) {
+    await browser.close();
+  }
   await vistral.close();
   await bare.close();
   rmSync(bareRoot, { recursive: true, force: true });
@@ -122,9 +191,27 @@ console.log();
 console.log(`First contentful paint in headless Chromium, median of ${runs} interleaved loads ` +
             `(min-max), load average ${loadavg()[0].toFixed(2)} at the end:`);
 for (const [visits, times] of [['first visits', first], ['return visits', again]]) {
-  const ratio = median(times.vistral) / median(times.bare);
+  const paints = times.vistral.map((t) => t.paint);
+  const bares = times.bare.map((t) => t.paint);
+  const ratio = median(paints) / median(bares);
   console.log(`  ${visits}:`);
-  console.log(`    Vistral page      ${summary(times.vistral)}`);
-  console.log(`    bare static page  ${summary(times.bare)}`);
-  console.log(`    ratio ${ratio.toFixed(2)}x: ${ratio <= 1.5 ? 'within' : 'NOT within'} 1.5x the static page`);
+  console.log(`    Vistral page      ${summary(paints)}`);
+  console.log(`    bare static page  ${summary(bares)}`);
+  console.log(`    ratio ${ratio.toFixed(2)}x: ${ratio <= 1.1 ? 'within' : 'NOT within'} 1.1x the static page`);
+  console.log(`    the window takes input at ${summary(times.vistral.map((t) => t.input))}`);
+}
+if (audits.length) {
+  const at = (id) => median(audits.map((figures) => figures[id]));
+  console.log();
+  console.log(`Lighthouse, mobile profile (simulated slow 4G, 4x slower processor), median of ` +
+              `${audits.length}:`);
+  console.log(`  first contentful paint    ${(at('first-contentful-paint') / 1000).toFixed(2)} s`);
+  console.log(`  largest contentful paint  ${(at('largest-contentful-paint') / 1000).toFixed(2)} s` +
+              `: ${at('largest-contentful-paint') <= 1000 ? 'within' : 'NOT within'} 1.0 s`);
+  console.log(`  total blocking time       ${at('total-blocking-time').toFixed(0)} ms`);
+  console.log(`  cumulative layout shift   ${at('cumulative-layout-shift').toFixed(3)}`);
+  console.log(`  speed index               ${(at('speed-index') / 1000).toFixed(2)} s`);
+  console.log(`  scores: performance ${at('performance')} (each run: ` +
+              `${audits.map((figures) => figures.performance).join(', ')}), accessibility ` +
+              `${at('accessibility')}, best practices ${at('best-practices')}, SEO ${at('seo')}`);
 }

@@ -163,6 +163,15 @@ class Page {
               { env: { ...process.env, DISPLAY: this.browser.display } });
   }
 
+  // Text typed on the X server into the browser's window: what WebKit's
+  // automation cannot do while the page still loads, which its actions wait for.
+  async xType(text) {
+    await this.use();
+    await run('xdotool', ['search', '--onlyvisible', '--classname', 'MiniBrowser',
+                          'windowfocus', '--sync', 'type', text],
+              { env: { ...process.env, DISPLAY: this.browser.display } });
+  }
+
   async keyDown(key) {
     if (!this.held.has(key)) {
       this.held.add(key);

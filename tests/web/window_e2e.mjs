@@ -10,8 +10,8 @@
 // the page, by copying from a second tab with real keys, so that a paste is the
 // browser's own. Then what only the page has: its place, the focus that never
 // leaves the window, a click that leaves the focus on its button, the dialog's
-// role, the fit on a phone and a reload without the network; and no error on the
-// page.
+// role, the hand-over of the window the page carries to the program, the fit on
+// a phone and a reload without the network; and no error on the page.
 //
 //   node tests/web/window_e2e.mjs chromium|firefox|webkit [SITE]   (SITE: build/web/site)
 //
@@ -21,6 +21,7 @@
 // Exit status: 0 passed, 1 failed, 77 skipped (a browser, its driver or Xvfb
 // missing outside CI).
 import { existsSync, readFileSync, writeFileSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { delimiter, dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -243,6 +244,48 @@ try {
         'Text2_6 Text2_7');
 
   check('errors on the page', (await page.errors()).join('; '), '');
+
+  // The hand-over, on a first visit to the site at an address of its own: while
+  // a server in front holds the program's script back, the page shows the window
+  // but nothing typed into it arrives; once the program has taken it over, every
+  // key does, up to the limit.
+  let release;
+  const held = new Promise((resolve) => { release = resolve; });
+  const front = createServer(async (request, response) => {
+    if (request.url.endsWith('/vistral.js')) await held;
+    const upstream = await fetch(new URL(request.url, server.url));
+    response.writeHead(upstream.status, Object.fromEntries([...upstream.headers].filter(
+      ([name]) => !['content-length', 'content-encoding', 'transfer-encoding',
+                    'connection', 'keep-alive'].includes(name))));
+    response.end(Buffer.from(await upstream.arrayBuffer()));
+  });
+  await new Promise((resolve) => front.listen(0, '127.0.0.1', resolve));
+  try {
+    await page.goto(`http://127.0.0.1:${front.address().port}/`,
+                    { waitUntil: 'domcontentloaded' });
+    check('before the program: the window is shown, inert',
+          await page.evaluate(() => document.getElementById('Vistral').inert), true);
+    if (page.xType) {
+      // In WebKit as a person's keys come, from the X server: the automation's
+      // own actions wait for the page to finish loading.
+      await page.xKey('Tab');
+      await page.xType('1234567');
+    } else {
+      await click(page, 'Text2_0');
+      await page.keyboard.type('1234567');
+    }
+    check('before the program: typed into Text2_0', await page.evaluate(valueOf('Text2_0')), '');
+    release();
+    await waitForWindow(page);
+    await runSteps(page, scratch, ['row once the program has the window', 'key Tab',
+                                   'typekeys 1234567', 'expect Text2_0 12345']);
+  } finally {
+    release();
+    front.closeAllConnections();
+    await new Promise((resolve) => front.close(resolve));
+  }
+  await page.goto(server.url);
+  await waitForWindow(page);
 
   // A phone 390 pixels wide: the whole window fills its width, nothing scrolls
   // sideways; so too where the page is too short for it and scrolls.
