@@ -30,7 +30,9 @@ else()
     set(CPACK_NSIS_VISTRAL_TARGET x86-unicode)
     set(CPACK_NSIS_VISTRAL_PROGRAM_FILES "$PROGRAMFILES")
 endif()
-set(CPACK_STRIP_FILES ON)
+# No strip here: a Release build is stripped as it is linked (app/win32), and the
+# installer and the zip hold that very file, so that a signature made on it
+# before packing stays valid.
 
 # What the installer's script reads, besides the name, version and vendor.
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
