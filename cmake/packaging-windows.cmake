@@ -30,9 +30,12 @@ else()
     set(CPACK_NSIS_VISTRAL_TARGET x86-unicode)
     set(CPACK_NSIS_VISTRAL_PROGRAM_FILES "$PROGRAMFILES")
 endif()
-# No strip here: a Release build is stripped as it is linked (app/win32), and the
-# installer and the zip hold that very file, so that a signature made on it
-# before packing stays valid.
+# A Release build is linked stripped (app/win32): stripping it again would only
+# write a new PE time stamp and checksum, and break a signature made before
+# packing. Other builds carry symbols, which the packages leave out.
+if(NOT CMAKE_BUILD_TYPE STREQUAL Release)
+    set(CPACK_STRIP_FILES ON)
+endif()
 
 # What the installer's script reads, besides the name, version and vendor.
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
