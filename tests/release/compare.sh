@@ -15,6 +15,7 @@
 #
 # Exit status: 0 identical, 1 different.
 set -uo pipefail
+export LC_ALL=C
 
 a=$(cd "$1" && pwd)
 b=$(cd "$2" && pwd)
@@ -51,10 +52,10 @@ unpack() {
             if command -v msiextract >/dev/null; then
                 (cd "$dir/tree" && msiextract "$file" >/dev/null) || return
             fi
+            # Its tables and streams (the summary information among them).
             if command -v msidump >/dev/null; then
-                mkdir -p "$dir/tables"
-                (cd "$dir/tables" && msidump --tables "$file" >/dev/null 2>&1)
-                mv "$dir/tables" "$dir/tree/(tables)"
+                mkdir -p "$dir/tree/(tables)"
+                msidump --tables --streams -d "$dir/tree/(tables)" "$file" >/dev/null 2>&1
             fi
             ;;
     esac
@@ -89,14 +90,20 @@ for artifact in $( (cd "$a" && ls; cd "$b" && ls) | LC_ALL=C sort -u); do
     while IFS= read -r path; do
         if [[ ! -f $work/a/tree/$path || ! -f $work/b/tree/$path ]] ||
             ! cmp -s "$work/a/tree/$path" "$work/b/tree/$path"; then
-            echo "  first file that differs inside it: ${path#./}"
-            cmp "$work/a/tree/$path" "$work/b/tree/$path" 2>&1 | sed 's/^/    /'
+            if [[ -f $work/a/tree/$path && -f $work/b/tree/$path ]]; then
+                echo "  first file that differs inside it: ${path#./}" \
+                    "($(cmp "$work/a/tree/$path" "$work/b/tree/$path" | sed 's/.*differ: //'))"
+            else
+                echo "  first file that differs inside it: ${path#./} (only in one of the two)"
+            fi
             found=1
             break
         fi
     done < <( (cd "$work/a/tree" && find . -type f; cd "$work/b/tree" && find . -type f) |
         LC_ALL=C sort -u | awk -F/ '{ print NF, $0 }' | sort -k1,1nr -k2 | cut -d' ' -f2-)
-    listing=$(diff "$work/a/listing" "$work/b/listing" | grep -m2 '^[<>]')
+    # The first line that differs, as each of the two has it.
+    listing=$(diff "$work/a/listing" "$work/b/listing" | awk '/^</ && !a { a = $0 } /^>/ && !b { b = $0 }
+        END { if (a) print a; if (b) print b }')
     if [[ -n $listing ]]; then
         echo "  first difference in its listing:"
         sed 's/^/    /' <<<"$listing"
