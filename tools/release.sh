@@ -28,6 +28,9 @@ root=$PWD
 bash tools/setup.sh release
 
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+if [[ -n $(git status --porcelain --untracked-files=no) ]]; then
+    echo "release.sh: the tree has uncommitted changes; no rebuild from the commit gives these bytes" >&2
+fi
 # What the build cannot fix itself: CPack gives the members of the Debian
 # package's ar archive and the folders it makes for the zips the modes the umask
 # leaves, and a zip stores its times as local time.
