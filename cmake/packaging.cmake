@@ -25,6 +25,14 @@ set(staging ${CMAKE_CURRENT_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${staging}/man/bg)
 
 install(TARGETS Vistral RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install (the package's) also drops the compilers' .comment notes, as
+# Debian's dh_strip does.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/Vistral\"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
 
 # Compressed as Debian wants it, and the same bytes on every build: gzip -9n
 # leaves out the name and time of the input.

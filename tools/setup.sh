@@ -23,8 +23,9 @@ set -euo pipefail
 
 mode=${1:-run}
 
+# dpkg-dev's dpkg-buildflags gives the hardening flags of every Linux build.
 run_packages=(
-    g++ cmake make pkg-config
+    g++ cmake make pkg-config dpkg-dev
     qt6-base-dev libgl-dev
     fonts-liberation2
 )
@@ -46,7 +47,7 @@ windows_packages=(
 )
 # What a release is built with, without the test tools.
 release_packages=(
-    git dpkg-dev file
+    git file
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix nsis wixl osslsigncode
 )
 

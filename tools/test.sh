@@ -14,7 +14,10 @@
 #      trip under wine (ctest), the installer and the zip packed, and the
 #      end-to-end test of stage 1 driving the program under wine;
 #   5. the web page built with emscripten: the core tests under node, the site's
-#      files, and the page driven in Chromium, Firefox and WebKit (ctest).
+#      files, and the page driven in Chromium, Firefox and WebKit (ctest);
+#   6. the release (tools/release.sh) made twice, from two clones of this commit
+#      in different paths, at least a minute apart, the second under another
+#      umask, locale and time zone: both must give the same bytes.
 # Ends with a summary; the exit status is non-zero when any stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -67,6 +70,23 @@ web() {
         ctest --test-dir build/web --output-on-failure --timeout 600
 }
 
+# Two releases of the committed tree (a clone does not see uncommitted changes),
+# neither given SOURCE_DATE_EPOCH: the script takes the last commit's time.
+release() {
+    local work=build/release-check first second start=$SECONDS
+    rm -rf "$work"
+    first=$work/first/vistral
+    second=$work/second/another/path/vistral
+    git clone -q . "$first" && git clone -q . "$second" || return
+    (umask 022 && cd "$first" &&
+        env -u SOURCE_DATE_EPOCH LC_ALL=C.UTF-8 TZ=UTC bash tools/release.sh) || return
+    # The second run starts a minute after the first one did, at the least.
+    sleep $((60 - (SECONDS - start) > 0 ? 60 - (SECONDS - start) : 0))
+    (umask 002 && cd "$second" &&
+        env -u SOURCE_DATE_EPOCH LC_ALL=bg_BG.UTF-8 TZ=Europe/Sofia bash tools/release.sh) || return
+    bash tests/release/compare.sh "$first/dist" "$second/dist"
+}
+
 # windows BUILD_DIR TOOLCHAIN
 windows() {
     local dir=$1 toolchain=$2
@@ -86,6 +106,7 @@ stage "fuzz ${fuzz_seconds}s" fuzz
 stage "windows 64-bit" windows build/windows cmake/mingw-w64.cmake
 stage "windows 32-bit" windows build/windows32 cmake/mingw-w64-i686.cmake
 stage "web" web
+stage "release" release
 
 echo
 echo "=== Summary"
