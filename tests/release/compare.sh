@@ -54,8 +54,10 @@ unpack() {
             fi
             # Its tables and streams (the summary information among them).
             if command -v msidump >/dev/null; then
+                # It writes the binary columns' streams into the current folder,
+                # whatever -d says.
                 mkdir -p "$dir/tree/(tables)"
-                msidump --tables --streams -d "$dir/tree/(tables)" "$file" >/dev/null 2>&1
+                (cd "$dir/tree/(tables)" && msidump --tables --streams -d . "$file" >/dev/null 2>&1)
             fi
             ;;
     esac
