@@ -88,6 +88,7 @@ if [[ $mode == test ]] && ! dpkg --print-foreign-architectures | grep -qx i386; 
     "${sudo[@]}" dpkg --add-architecture i386
 fi
 
+status=0
 missing=()
 for p in "${packages[@]}"; do
     if [[ $(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null) != installed ]]; then
@@ -97,8 +98,30 @@ done
 
 if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
-    "${apt_get[@]}" update -qq
-    "${apt_get[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+    # A mirror in the middle of a sync serves lists that do not match their
+    # index: try again a little later, then go on with the lists there are (the
+    # install says what it cannot find).
+    for try in 1 2 3; do
+        "${apt_get[@]}" update -qq && break
+        if ((try == 3)); then
+            echo "apt-get update failed three times; going on with the lists there are" >&2
+        else
+            sleep 20
+        fi
+    done
+    # The packages of the i386 architecture (wine32) come in an install of their
+    # own: where that architecture's lists cannot be had, all else is still set up.
+    native=() foreign=()
+    for p in "${missing[@]}"; do
+        if [[ $p == *:i386 ]]; then foreign+=("$p"); else native+=("$p"); fi
+    done
+    if ((${#native[@]})); then
+        "${apt_get[@]}" install -y -qq --no-install-recommends "${native[@]}"
+    fi
+    if ((${#foreign[@]})) && ! "${apt_get[@]}" install -y -qq --no-install-recommends "${foreign[@]}"; then
+        echo "could not install ${foreign[*]}: the 32-bit Windows tests will fail" >&2
+        status=1
+    fi
 fi
 
 # The browser driver from npm, at the versions package-lock.json pins (Node's own
@@ -120,3 +143,5 @@ if [[ $mode == test ]] && ! locale -a 2>/dev/null | grep -qix 'bg_BG.utf8'; then
     "${sudo[@]}" sed -i 's/^# *\(bg_BG.UTF-8 UTF-8\)/\1/' /etc/locale.gen
     "${sudo[@]}" locale-gen bg_BG.UTF-8 >/dev/null
 fi
+
+exit $status
