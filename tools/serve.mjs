@@ -64,7 +64,9 @@ function listen(server, port) {
 // Serves the files of `root`; a directory serves its index.html. Resolves to
 // { url, close }, where close also ends the open connections, as a network that
 // went away would. `options.frameAncestors` stands in the policy's
-// frame-ancestors ('none' unless given: a test that frames the page allows 'self').
+// frame-ancestors ('none' unless given: a test that frames the page allows 'self');
+// `options.hold(path)`, where given, may return a promise that holds the answer
+// for that path back until it settles, as a slow network would.
 export async function serve(root, port = 0, options = {}) {
   const top = resolve(root);
   const security = securityHeaders(top, options.frameAncestors);
@@ -79,7 +81,7 @@ export async function serve(root, port = 0, options = {}) {
     return packed.get(file).body;
   };
   const sockets = new Set();
-  const server = createServer((request, response) => {
+  const server = createServer(async (request, response) => {
     let path;
     try {
       path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
@@ -87,6 +89,7 @@ export async function serve(root, port = 0, options = {}) {
       response.writeHead(400, security).end(); // an address that does not decode
       return;
     }
+    await (options.hold && options.hold(path));
     let file = resolve(join(top, path));
     if (file !== top && !file.startsWith(top + sep)) {
       response.writeHead(403, security).end();

@@ -152,24 +152,24 @@ class Page {
     after && after();
   }
 
-  // The key with the modifiers held, pressed on the X server itself, in the
-  // browser's window (its tabs share it), given the focus first: without a
-  // window manager, none has it.
-  async xKey(key) {
+  // The key with the modifiers held, or text, typed on the X server itself as a
+  // person's keys come (WebKit's automation cannot while the page still loads,
+  // which its actions wait for), into the browser's window (its tabs share it),
+  // given the focus first: without a window manager, none has it.
+  async xdotool(...command) {
     await this.use();
-    const modifiers = [...this.held].map((held) => X_MODIFIERS[held]);
     await run('xdotool', ['search', '--onlyvisible', '--classname', 'MiniBrowser',
-                          'windowfocus', '--sync', 'key', [...modifiers, key].join('+')],
+                          'windowfocus', '--sync', ...command],
               { env: { ...process.env, DISPLAY: this.browser.display } });
   }
 
-  // Text typed on the X server into the browser's window: what WebKit's
-  // automation cannot do while the page still loads, which its actions wait for.
-  async xType(text) {
-    await this.use();
-    await run('xdotool', ['search', '--onlyvisible', '--classname', 'MiniBrowser',
-                          'windowfocus', '--sync', 'type', text],
-              { env: { ...process.env, DISPLAY: this.browser.display } });
+  xKey(key) {
+    const modifiers = [...this.held].map((held) => X_MODIFIERS[held]);
+    return this.xdotool('key', [...modifiers, key].join('+'));
+  }
+
+  xType(text) {
+    return this.xdotool('type', text);
   }
 
   async keyDown(key) {

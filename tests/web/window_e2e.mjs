@@ -21,7 +21,6 @@
 // Exit status: 0 passed, 1 failed, 77 skipped (a browser, its driver or Xvfb
 // missing outside CI).
 import { existsSync, readFileSync, writeFileSync } from 'node:fs';
-import { createServer } from 'node:http';
 import { delimiter, dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -246,23 +245,14 @@ try {
   check('errors on the page', (await page.errors()).join('; '), '');
 
   // The hand-over, on a first visit to the site at an address of its own: while
-  // a server in front holds the program's script back, the page shows the window
-  // but nothing typed into it arrives; once the program has taken it over, every
-  // key does, up to the limit.
+  // that server holds the program's script back, the page shows the window but
+  // nothing typed into it arrives; once the program has taken it over, every key
+  // does, up to the limit.
   let release;
   const held = new Promise((resolve) => { release = resolve; });
-  const front = createServer(async (request, response) => {
-    if (request.url.endsWith('/vistral.js')) await held;
-    const upstream = await fetch(new URL(request.url, server.url));
-    response.writeHead(upstream.status, Object.fromEntries([...upstream.headers].filter(
-      ([name]) => !['content-length', 'content-encoding', 'transfer-encoding',
-                    'connection', 'keep-alive'].includes(name))));
-    response.end(Buffer.from(await upstream.arrayBuffer()));
-  });
-  await new Promise((resolve) => front.listen(0, '127.0.0.1', resolve));
+  const front = await serve(site, 0, { hold: (path) => path === '/vistral.js' && held });
   try {
-    await page.goto(`http://127.0.0.1:${front.address().port}/`,
-                    { waitUntil: 'domcontentloaded' });
+    await page.goto(front.url, { waitUntil: 'domcontentloaded' });
     check('before the program: the window is shown, inert',
           await page.evaluate(() => document.getElementById('Vistral').inert), true);
     if (page.xType) {
@@ -281,8 +271,7 @@ try {
                                    'typekeys 1234567', 'expect Text2_0 12345']);
   } finally {
     release();
-    front.closeAllConnections();
-    await new Promise((resolve) => front.close(resolve));
+    await front.close();
   }
   await page.goto(server.url);
   await waitForWindow(page);
