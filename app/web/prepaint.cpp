@@ -7,13 +7,19 @@
 // element app/web/markup makes of it, so that the browser paints the window
 // before any script has run, and the program then takes over the same elements.
 //
-//   prepaint PAGE STYLE OUT_PAGE OUT_STYLE
+//   prepaint PAGE STYLE START OUT_PAGE
 //
 // OUT_PAGE is PAGE with the window's title in place of @TITLE@ and its markup in
 // place of the line @WINDOW@; the window is inert until the program has taken it
-// over. OUT_STYLE is STYLE followed by a rule for the window and each control: the
-// page's Content-Security-Policy allows no inline style. Run under node (the
-// build's emulator), which lets it reach the files (NODERAWFS).
+// over. The page carries its style and its starter script itself, so that the
+// first frame waits for no other file: STYLE followed by a rule for the window
+// and each control in place of @STYLE@, the script START in place of @START@.
+// The page's Content-Security-Policy allows no other inline style or script:
+// their SHA-256 digests stand in it in place of @STYLE_HASH@ and @START_HASH@.
+// Run under node (the build's emulator), which lets it reach the files
+// (NODERAWFS) and gives the digests.
+#include <emscripten.h>
+
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -196,6 +202,23 @@ std::string read(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// Node's SHA-256 of `length` bytes at `data`, in base64 (44 characters), into
+// `out`.
+EM_JS(void, sha256_base64, (const char* data, int length, char* out), {
+    const digest = require('crypto')
+                       .createHash('sha256')
+                       .update(HEAPU8.subarray(data, data + length))
+                       .digest('base64');
+    stringToUTF8(digest, out, 45);
+});
+
+// A source of the policy that allows the inline style or script `text`.
+std::string hashSource(const std::string& text) {
+    char digest[45] = {};
+    sha256_base64(text.data(), static_cast<int>(text.size()), digest);
+    return "'sha256-" + std::string(digest) + "'";
+}
+
 bool replace(std::string& text, std::string_view marker, const std::string& by) {
     const auto at = text.find(marker);
     if (at == std::string::npos) {
@@ -209,7 +232,7 @@ bool replace(std::string& text, std::string_view marker, const std::string& by) 
 
 int main(int argc, char** argv) {
     if (argc != 5) {
-        std::cerr << "usage: prepaint PAGE STYLE OUT_PAGE OUT_STYLE\n";
+        std::cerr << "usage: prepaint PAGE STYLE START OUT_PAGE\n";
         return 2;
     }
     ui::Vistral vistral;
@@ -217,6 +240,7 @@ int main(int argc, char** argv) {
 
     std::string html = startTag(window.window, " inert") + "\n";
     std::string css =
+        read(argv[2]) +
         "\n/* The window and its controls, from the program's window description. */\n" +
         rule(window.window);
     for (std::size_t i = 0; i < window.controls.size(); ++i) {
@@ -233,11 +257,20 @@ int main(int argc, char** argv) {
     css += "#Vistral[inert] {--scale: min(1, tan(atan2(100vw, " + width +
            ")));\n  transform: scale(var(--scale));\n  margin-right: calc((var(--scale) - 1) * " +
            width + ");\n  margin-bottom: calc((var(--scale) - 1) * " + height + ");}\n";
+    const std::string start = read(argv[3]);
 
     std::string page = read(argv[1]);
-    if (!replace(page, "@TITLE@", escaped(window.title)) || !replace(page, "@WINDOW@", html)) {
-        std::cerr << argv[1] << ": no @TITLE@ or @WINDOW@\n";
-        return 1;
+    for (const auto& [marker, text] :
+         {std::pair<std::string_view, std::string>{"@TITLE@", escaped(window.title)},
+          {"@STYLE_HASH@", hashSource(css)},
+          {"@START_HASH@", hashSource(start)},
+          {"@STYLE@", css},
+          {"@START@", start},
+          {"@WINDOW@", html}}) {
+        if (!replace(page, marker, text)) {
+            std::cerr << argv[1] << ": no " << marker << "\n";
+            return 1;
+        }
     }
-    return write(argv[3], page) && write(argv[4], read(argv[2]) + css) ? 0 : 1;
+    return write(argv[4], page) ? 0 : 1;
 }

@@ -3,7 +3,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The web page's size and start-up, beside a static page with the same 22
-// controls and no script (bench/startup/web/bare.html, with the site's style).
+// controls and no script (bench/startup/web/bare.html, which carries the site's
+// style as Vistral's page does).
 //
 //   node bench/startup/web_startup.mjs [SITE] [--runs N] [--lighthouse N]
 //                                                            (SITE: build/web/site)
@@ -23,7 +24,7 @@
 // network and processor, run N times (3 unless --lighthouse says; 0: none) on
 // Debian's Chromium; reports the median of each figure.
 import { execFile } from 'node:child_process';
-import { copyFileSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { loadavg, tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -39,8 +40,7 @@ const lighthouseAt = args.indexOf('--lighthouse');
 const lighthouseRuns = lighthouseAt >= 0 ? Number(args.splice(lighthouseAt, 2)[1]) : 3;
 const site = args[0] || join(here, '../../build/web/site');
 
-const DOWNLOADED = ['index.html', 'start.js', 'vistral.js', 'vistral.wasm', 'vistral.css',
-                    'manifest.webmanifest', 'sw.js'];
+const DOWNLOADED = ['index.html', 'vistral.js', 'vistral.wasm', 'manifest.webmanifest', 'sw.js'];
 
 function sizes() {
   let raw = 0;
@@ -144,8 +144,10 @@ function summary(values) {
 sizes();
 
 const bareRoot = mkdtempSync(join(tmpdir(), 'vistral-bare-'));
-copyFileSync(join(here, 'web/bare.html'), join(bareRoot, 'index.html'));
-copyFileSync(join(site, 'vistral.css'), join(bareRoot, 'vistral.css'));
+// The bare page carries the site's style as Vistral's page does.
+const style = readFileSync(join(site, 'index.html'), 'utf8').match(/<style>[^]*?<\/style>/)[0];
+writeFileSync(join(bareRoot, 'index.html'),
+              readFileSync(join(here, 'web/bare.html'), 'utf8').replace('@STYLE@', style));
 const vistral = await serve(site);
 const bare = await serve(bareRoot);
 const browser = await launch('chromium');

@@ -4,14 +4,16 @@
 
 // The built site as a browser and a static host meet it, without a browser:
 // every file the page and the manifest name is there, the icons have the sizes
-// the manifest gives, the page asks for nothing but its own files, every rule
-// that WebKit needs prefixed has its -webkit- twin, and the small server serves
+// the manifest gives, the page asks for nothing but its own files and its policy
+// allows no inline style or script but its own, every rule that WebKit needs
+// prefixed has its -webkit- twin, and the small server serves
 // the right types, the headers a host should send, and nothing outside the site.
 // (That the service worker stores what the page needs, the browser test's reload
 // offline proves.)
 //
 //   node --test tests/web/site_test.mjs      (SITE: the site, build/web/site)
 import assert from 'node:assert/strict';
+import { createHash } from 'node:crypto';
 import { existsSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
@@ -38,6 +40,12 @@ test('the manifest names the program and icons that exist at their sizes', () =>
   }
 });
 
+// The page's inline style and script, and the source of the policy that allows each.
+const inline = (tag) => {
+  const text = read('index.html').match(new RegExp(`<${tag}>([^]*?)</${tag}>`))[1];
+  return { text, source: `'sha256-${createHash('sha256').update(text).digest('base64')}'` };
+};
+
 test('the page asks for its own files only, and its policy allows nothing else', () => {
   const page = read('index.html');
   for (const [, address] of page.matchAll(/(?:href|src)="([^"]*)"/g)) {
@@ -46,11 +54,12 @@ test('the page asks for its own files only, and its policy allows nothing else',
   }
   const policy = pagePolicy(site);
   assert.match(policy, /default-src 'self'/);
-  assert.match(policy, /script-src 'self' 'wasm-unsafe-eval'(;|$)/);
+  assert.ok(policy.includes(`script-src 'self' 'wasm-unsafe-eval' ${inline('script').source};`));
+  assert.ok(policy.includes(`style-src ${inline('style').source};`));
 });
 
 test('user-select: none has its -webkit- twin, which Safari still needs', () => {
-  const rules = read('vistral.css').split('}');
+  const rules = inline('style').text.split('}');
   assert.ok(rules.some((rule) => /(^|[^-])user-select: none/.test(rule)));
   for (const rule of rules.filter((r) => /(^|[^-])user-select: none/.test(r))) {
     assert.match(rule, /-webkit-user-select: none/, rule);
