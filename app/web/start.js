@@ -34,7 +34,7 @@
   }
   new PerformanceObserver(function(list) {
     if (list.getEntriesByName('first-contentful-paint').length) {
-      setTimeout(start);
+      start();
     }
   }).observe({type: 'paint', buffered: true});
   document.addEventListener('visibilitychange', start);
