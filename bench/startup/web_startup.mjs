@@ -11,12 +11,11 @@
 //
 // Size: what the browser downloads to run the page (HTML, script, WebAssembly,
 // style, manifest, service worker; the icons aside), each gzipped at level 9.
-// Start-up: in Debian's Chromium, both pages loaded N times, interleaved (taking
-// turns at going first), as
+// Start-up: in Debian's Chromium, both pages loaded N times, interleaved, as
 //  - first visits: each load in a fresh browser context (empty caches, no
-//    service worker), and as
+//    service worker), the pages taking turns at going first, and as
 //  - return visits: one tab that has seen both pages once, so that the browser's
-//    caches and Vistral's service worker serve them;
+//    caches and Vistral's service worker serve them, going from one to the other;
 // the time is the page's first contentful paint, which for Vistral is the
 // window the page itself carries; and for Vistral also the time the window takes
 // input: the program has taken it over (it is no longer inert) and put the focus
@@ -166,17 +165,12 @@ try {
   // One load of each first, not counted: the browser's own start-up work.
   await firstVisit(browser, vistral.url, true);
   await firstVisit(browser, bare.url);
-  // Each load of a pair may pay for the one before it (the closing of its
-  // context, its garbage): the pages take turns at going first.
-  const inTurn = async (i, load) => {
-    for (const which of i % 2 ? ['bare', 'vistral'] : ['vistral', 'bare']) {
-      await load(which);
-    }
-  };
+  // Each load may pay for the one before it (the closing of its context, its
+  // garbage): the pages take turns at going first.
   for (let i = 0; i < runs; ++i) {
-    await inTurn(i, async (which) => {
+    for (const which of i % 2 ? ['bare', 'vistral'] : ['vistral', 'bare']) {
       first[which].push(await firstVisit(browser, urls[which], which === 'vistral'));
-    });
+    }
   }
   // One tab (a tab in the background paints nothing); its first load of each page
   // fills the caches and installs the service worker, which then serves Vistral.
@@ -186,10 +180,10 @@ try {
   await paintIn(page, bare.url);
   await paintIn(page, vistral.url, true);
   await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { polling: 20 });
+  // Each visit comes from the other page, as a person comes from another site.
   for (let i = 0; i < runs; ++i) {
-    await inTurn(i, async (which) => {
-      again[which].push(await paintIn(page, urls[which], which === 'vistral'));
-    });
+    again.vistral.push(await paintIn(page, vistral.url, true));
+    again.bare.push(await paintIn(page, bare.url));
   }
   await context.close();
   // Lighthouse starts a browser of its own for each run, alone on the machine.
