@@ -9,8 +9,9 @@
 //   node bench/startup/web_startup.mjs [SITE] [--runs N] [--lighthouse N]
 //                                                            (SITE: build/web/site)
 //
-// Size: what the browser downloads to run the page (HTML, script, WebAssembly,
-// style, manifest, service worker; the icons aside), each gzipped at level 9.
+// Size: what the browser downloads to run the page (the page with its style,
+// the program's script and WebAssembly, the manifest, the service worker; the
+// icons aside), each gzipped at level 9.
 // Start-up: in Debian's Chromium, both pages loaded N times, interleaved, as
 //  - first visits: each load in a fresh browser context (empty caches, no
 //    service worker), the pages taking turns at going first, and as
