@@ -94,25 +94,24 @@ fi
 # version Debian's verified amd64 lists publish too; the list is removed
 # afterwards, so that apt keeps nothing it could not check.
 install_from_unsigned_lists() {
-    local url lists=() list served
+    local served url list lists=() ok=1 plan p v
     served=$(mktemp -d)
     for url in $(sed -n 's|.*Failed to fetch \(http[^ ]*/binary-i386/Packages\.xz\) .*|\1|p' "$update_log" | sort -u); do
         list=/var/lib/apt/lists/$(sed 's|^[a-z]*://||; s|\.xz$||; s|/|_|g' <<<"$url")
         echo "warning: taking $url as served, its size does not match the signed index" >&2
+        lists+=("$list")
         /usr/lib/apt/apt-helper download-file "$url" "$served/Packages.xz" &&
             /usr/lib/apt/apt-helper cat-file "$served/Packages.xz" | "${sudo[@]}" tee "$list" >/dev/null ||
-            { rm -rf "$served"; return 1; }
-        lists+=("$list")
+            { ok=0; break; }
     done
     rm -rf "$served"
     ((${#lists[@]})) || return 1
-    local ok=0 plan p v
-    plan=$("${apt_get[@]}" install -s --no-install-recommends "$@" 2>&1) && ok=1
     # Each i386 package from those lists must exist at the same version for amd64.
+    ((ok)) && plan=$("${apt_get[@]}" install -s --no-install-recommends "$@" 2>&1) || ok=0
     while read -r p v; do
         apt-cache madison "$p:amd64" | awk -F' *[|] *' -v v="$v" '$2 == v {f = 1} END {exit !f}' ||
             { echo "$p $v is not in the signed amd64 lists" >&2; ok=0; }
-    done < <(sed -n 's/^Inst \([^ :]*\):i386 .*(\([^ ]*\) [^)]*-security[^)]*).*/\1 \2/p' <<<"$plan")
+    done < <(sed -n 's/^Inst \([^ :]*\):i386 .*(\([^ ]*\) [^)]*-security[^)]*).*/\1 \2/p' <<<"${plan:-}")
     ((ok)) && "${apt_get[@]}" install -y -qq --no-install-recommends "$@" || ok=0
     "${sudo[@]}" rm -f "${lists[@]}"
     ((ok))
