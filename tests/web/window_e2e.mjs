@@ -294,6 +294,14 @@ try {
   await runSteps(page, scratch, ['row offline, after a reload', 'key Tab', 'typekeys 100',
                                  'key Tab', 'typekeys 10', 'click Command1_0',
                                  'expect Text2_6 16']);
+  // Where the browser routes requests itself, the page came from the cache so.
+  const source = await page.evaluate(() => {
+    const entry = performance.getEntriesByType('navigation')[0];
+    return 'workerFinalSourceType' in entry ? entry.workerFinalSourceType : null;
+  });
+  if (source !== null) {
+    check('offline, the page came from the cache by a static route', source, 'cache');
+  }
 } finally {
   await browser.close();
   await server.close();
