@@ -94,7 +94,7 @@ fi
 # version Debian's verified amd64 lists publish too; the list is removed
 # afterwards, so that apt keeps nothing it could not check.
 install_from_unsigned_lists() {
-    local served url list lists=() ok=1 plan p v
+    local served url list lists=() ok=1 plan='' p v
     served=$(mktemp -d)
     for url in $(sed -n 's|.*Failed to fetch \(http[^ ]*/binary-i386/Packages\.xz\) .*|\1|p' "$update_log" | sort -u); do
         list=/var/lib/apt/lists/$(sed 's|^[a-z]*://||; s|\.xz$||; s|/|_|g' <<<"$url")
@@ -111,7 +111,7 @@ install_from_unsigned_lists() {
     while read -r p v; do
         apt-cache madison "$p:amd64" | awk -F' *[|] *' -v v="$v" '$2 == v {f = 1} END {exit !f}' ||
             { echo "$p $v is not in the signed amd64 lists" >&2; ok=0; }
-    done < <(sed -n 's/^Inst \([^ :]*\):i386 .*(\([^ ]*\) [^)]*-security[^)]*).*/\1 \2/p' <<<"${plan:-}")
+    done < <(sed -n 's/^Inst \([^ :]*\):i386 .*(\([^ ]*\) [^)]*-security[^)]*).*/\1 \2/p' <<<"$plan")
     ((ok)) && "${apt_get[@]}" install -y -qq --no-install-recommends "$@" || ok=0
     "${sudo[@]}" rm -f "${lists[@]}"
     ((ok))

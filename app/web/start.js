@@ -24,6 +24,7 @@
     }
     document.head.append(link);
   }
+  var program = 'vistral.js';
   var started = false;
   function start() {
     if (started) {
@@ -32,7 +33,7 @@
     started = true;
     preload('fetch', 'vistral.wasm');
     var script = document.createElement('script');
-    script.src = 'vistral.js';
+    script.src = program;
     document.head.append(script);
   }
   // The task after the first animation frame comes once that frame is made. Only
@@ -44,7 +45,7 @@
       if (started) {
         return;
       }
-      preload('script', 'vistral.js');
+      preload('script', program);
     });
   });
   var types = (window.PerformanceObserver && PerformanceObserver.supportedEntryTypes) || [];
